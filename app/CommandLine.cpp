@@ -1,0 +1,52 @@
+#include "app/CommandLine.h"
+
+#include <cstdio>
+
+#include "app/Globals.h"
+
+namespace {
+
+const int kPrefixLength = 5;
+
+}  // namespace
+
+bool ParseCommandLine(int argc, const char* const argv[]) {
+    if (argc < 3) {
+        return false;
+    }
+
+    // The whole argument is upper-cased before it is split, so schema and user are stored in
+    // upper case; the request queries compare them with the upper-cased table columns.
+    CString strUser(argv[2]);
+    strUser.MakeUpper();
+    if (!(strUser.Left(kPrefixLength) == "USER:")) {
+        return false;
+    }
+    strUser.Delete(0, kPrefixLength);
+    const int nHash = strUser.Find('#');
+    if (nHash < 0) {
+        return false;
+    }
+    g_schema = strUser.Left(nHash);
+    strUser.Delete(0, nHash + 1);
+    g_user = strUser;
+
+    if (argc >= 4) {
+        CString strParm(argv[3]);
+        strParm.MakeUpper();
+        if (strParm.Left(kPrefixLength) == "PARM:") {
+            strParm.Delete(0, kPrefixLength);
+            g_requestNumber = strParm;
+            g_singleRequest = true;
+        }
+    }
+
+    return g_config.SetIniFile(CString(argv[1]));
+}
+
+void PrintUsage() {
+    std::fputs("Kvt - Berechnung der Schichtfreizeit\n"
+               "Aufruf: Kvt IniDatei USER:Schema#Benutzer <PARM:nnnnn>\n"
+               "\n",
+               stdout);
+}

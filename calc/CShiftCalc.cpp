@@ -1,0 +1,169 @@
+#include "calc/CShiftCalc.h"
+
+#include <ctime>
+
+#include "base/FieldText.h"
+#include "calc/DateAdd.h"
+
+namespace {
+
+int32_t CurrentYear() {
+    const time_t now = time(nullptr);
+    struct tm local {};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
+}
+
+}  // namespace
+
+CShiftCalc::CShiftCalc(CDbConnection& db, const ParamRecord& request, CLogFile& log)
+    : m_db(db),
+      m_log(log),
+      m_strUser(FieldText(request.PRMERF, sizeof(request.PRMERF))),
+      m_strPnr(FieldText(request.PRMPNR, sizeof(request.PRMPNR))),
+      m_nRequestDate(request.PRMDTM),
+      m_nCalcYear(request.PRMDTM / 10000) {
+    // A request dated in 1900 carries no year of its own: it concerns the current year.
+    if (m_nCalcYear == 1900) {
+        m_nCalcYear = CurrentYear();
+    }
+}
+
+bool CShiftCalc::getKvtBewData() {
+    ShiftRunState state;
+    if (LoadContracts()) {
+        // Without a carry-over row, the placeholder of a year without contracts has nothing to
+        // hand on: no yearly row is written for it.
+        if (!ReadCarryOver() && m_contracts.GetAt(0)->validFrom == 0) {
+            m_contracts.RemoveAll();
+        }
+        if (!ProcessContracts(&state)) {
+            return false;
+        }
+    }
+    m_db.DeleteKvtSfvData(m_strPnr, m_nCalcYear + 1, 0);
+    WriteCarryOverRow(state);
+    m_db.Commit();
+    return true;
+}
+
+bool CShiftCalc::ReadCarryOver() {
+    return m_db.ReadKvtSfvData(m_strPnr, m_nCalcYear, &m_carry.dDays, &m_carry.dShares,
+                               &m_carry.nYearStartShares) == m_db.m_nRcSuccess;
+}
+
+bool CShiftCalc::DeleteDailyRows(int32_t nFrom, int32_t nTo) {
+    int32_t nResult = m_db.DeleteKvtSfzData(m_strPnr, nFrom, nTo);
+    if (nResult == m_db.m_nRcNoData) {
+        nResult = m_db.m_nRcSuccess;
+    }
+    return nResult == m_db.m_nRcSuccess;
+}
+
+void CShiftCalc::ReportError(const CString& strWhat, const CString& strDetail) {
+    CString strText;
+    strText.Format("Fehler bei PNR: %s, - %s : %s", m_strPnr.GetString(), strWhat.GetString(),
+                   strDetail.GetString());
+    Log(strText);
+}
+
+// The contract rows in order of their start. A later row begins the day after the previous row
+// ended, whatever its own start, so that taken days and shares run on without a gap or overlap.
+bool CShiftCalc::ProcessContracts(ShiftRunState* pState) {
+    int32_t nPreviousValidTo = 0;
+    for (int32_t i = 0; i < m_contracts.GetCount(); ++i) {
+        const ContractRecord contract = *m_contracts.GetAt(i);
+        const int32_t nStart = i == 0 ? contract.periodStart : DateAdd(nPreviousValidTo, 1, 0, 0);
+        nPreviousValidTo = contract.validTo;
+        if (nStart == 0 || contract.validTo == 0 || contract.validFrom == 0) {
+            continue;
+        }
+        if (!ProcessContract(contract, nStart, pState)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One contract row: its days from nStart to its end, as far as they have happened, each computed
+// and stored while the per-day cursor stays open.
+bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart, ShiftRunState* pState) {
+    const int32_t nEnd = contract.validTo;
+    const int32_t nYearEnd = contract.validFrom / 10000 * 10000 + 1231;
+    const char* pszPnr = m_strPnr.GetString();
+    CString strText;
+
+    SQLHSTMT hStmt = SQL_NULL_HSTMT;
+    const int32_t nOpened =
+        m_db.OpenKvtBewData(&hStmt, m_strPnr, FieldText(contract.ruleCode, sizeof(contract.ruleCode)), nStart, nEnd, contract.validFrom, nYearEnd);
+    if (nOpened != 0) {
+        strText.Format("Schichtfreizeit(getKvtBewData) : F\xFC"
+                       "r die Personanummer %s von %d, bis %d, von %d, bis %d konnten keine Bewegungsdaten "
+                       "ermittelt werden.",
+                       pszPnr, nStart, nEnd, contract.validFrom, nYearEnd);
+        Log(strText);
+        strText.Format("Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   %ld\n%s\n%s\n",
+                       static_cast<long>(m_db.GetSqlCode()), m_db.GetSqlState().GetString(),
+                       m_db.GetSqlMessage().GetString());
+        Log(strText);
+        m_db.ReleaseStatement(hStmt);
+        return false;
+    }
+
+    strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Bewegungsdaten erfolgreich ermittelt", pszPnr,
+                   m_nCalcYear);
+    Log(strText);
+    if (!DeleteDailyRows(nStart, nEnd)) {
+        strText.Format("Schichtfreizeit : Personalnummer %s, Bewegungsdaten konnten nicht gel\xF6scht werden",
+                       pszPnr);
+        Log(strText);
+    }
+
+    const double dRowBase = pState->dPreviousTaken;
+    DayRecord day{};
+    int32_t nFetched = m_db.FetchKvtBewData(&hStmt, &day);
+    while (nFetched == m_db.m_nRcSuccess) {
+        const ShiftDayResult result = ComputeShiftDay(contract, dRowBase, m_nCalcYear, m_carry, &day, pState);
+        StoreDay(&day, result);
+        nFetched = m_db.FetchKvtBewData(&hStmt, &day);
+    }
+    if (nFetched != m_db.m_nRcNoData) {
+        strText.Format("Schichtfreizeit(getKvtBewData) #2: F\xFC"
+                       "r die Personanummer %s im Jahr %d konnten keine Bewegungsdaten ermittelt werden. "
+                       "(lRC = %ld)",
+                       pszPnr, m_nCalcYear, static_cast<long>(nFetched));
+        Log(strText);
+        return false;
+    }
+    m_db.ReleaseStatement(hStmt);
+    return true;
+}
+
+// A day whose row cannot be written is reported and skipped; it still counts for the days that
+// follow.
+void CShiftCalc::StoreDay(DayRecord* pDay, const ShiftDayResult& result) {
+    if (m_db.InsertKvtSfzData(m_strPnr, m_strUser, pDay, result.dCarryDays, result.dCarryShares,
+                              result.dEntitlement, result.dRest, result.nCarryDaysUsed) != 0) {
+        CString strText;
+        strText.Format("Schichtfreizeit : Personalnummer %s, Bewegungsdaten konnten nicht geschrieben werden",
+                       m_strPnr.GetString());
+        Log(strText);
+    }
+}
+
+// The carry-over of the following year: the rest and the shares left of the last day computed.
+void CShiftCalc::WriteCarryOverRow(const ShiftRunState& state) {
+    if (m_contracts.GetCount() == 0) {
+        return;
+    }
+    const int32_t nNextYear = m_nCalcYear + 1;
+    CString strText;
+    strText.Format("Schichtfreizeit Vortrag: Personanummer %s, Jahr %d, Rest: %f, Anteile: %f", m_strPnr.GetString(),
+                   nNextYear, state.dRest, state.dSharesLeft);
+    Log(strText);
+    if (m_db.InsertKvtSfvData(m_strPnr, m_strUser, nNextYear, state.dRest, state.dSharesLeft) != 0) {
+        strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Bewegungsdaten konnten nicht geschrieben werden",
+                       m_strPnr.GetString(), nNextYear);
+        Log(strText);
+    }
+}

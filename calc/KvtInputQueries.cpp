@@ -1,0 +1,336 @@
+// The calculation's inputs for one personnel number: its contract rows with their free-time
+// rules, the carry-over of an accounting year, and one row per calendar day with the shares
+// earned and the free days booked.
+#include <cstring>
+
+#include "base/FieldText.h"
+#include "calc/ContractRecord.h"
+#include "calc/DayRecord.h"
+#include "db/CDbConnection.h"
+
+namespace {
+
+const char* const kBsvOracle =
+    "SELECT BSVPNR, TO_CHAR(BSVGVO, 'yyyymmdd'),"
+    "        COALESCE(TO_CHAR(BSVGBI, 'yyyymmdd'), '0'),"
+    "        BSVKVT, KVTANZ, KVTTKT, KVTMAX, KVTVMO,"
+    "        COALESCE(KVTJMO, 12) "
+    "FROM   %s.ZTW310BSV, %s.ZTW155KVT "
+    "WHERE  BSVPNR = '%s' "
+    "AND    BSVKVT = KVTMOD "
+    "ORDER BY BSVPNR, BSVGVO";
+
+const char* const kBsvMsSql =
+    "SELECT BSVPNR, CONVERT(CHAR(8), BSVGVO, 112),"
+    "        COALESCE(CONVERT(CHAR(8), BSVGBI, 112), '0'),"
+    "        BSVKVT, KVTANZ, KVTTKT, KVTMAX, KVTVMO,"
+    "        COALESCE(KVTJMO, 12) "
+    "FROM   %s.ZTW310BSV, %s.ZTW155KVT "
+    "WHERE  BSVPNR = '%s' "
+    "AND    BSVKVT = KVTMOD "
+    "ORDER BY BSVPNR, BSVGVO";
+
+const char* const kBsvMySql =
+    "SELECT BSVPNR, DATE_FORMAT(BSVGVO, '%%Y%%m%%d'),"
+    "        COALESCE(DATE_FORMAT(BSVGBI, '%%Y%%m%%d'), '0'),"
+    "        BSVKVT, KVTANZ, KVTTKT, KVTMAX, KVTVMO,"
+    "        COALESCE(KVTJMO, 12) "
+    "FROM   %s.ZTW310BSV, %s.ZTW155KVT "
+    "WHERE  BSVPNR = '%s' "
+    "AND    BSVKVT = KVTMOD "
+    "ORDER BY BSVPNR, BSVGVO";
+
+const char* const kSfvRead =
+    "SELECT COALESCE(SFVVTG, 0),"
+    "        COALESCE(SFVVAN, 0),"
+    "        COALESCE(SFVZUS, 0) "
+    "FROM   %s.ZTW332SFV "
+    "WHERE  SFVPNR = '%s' "
+    "AND    SFVJHR = '%d' ";
+
+// The per-day statement: for each calendar day the shares of the qualifying shifts, the free days
+// booked up to the day and those planned after it. Half days count one half on every product: on
+// SQL Server an integer COUNT divided by 2 would drop them, hence the 2.0 there.
+const char* const kBewOracle =
+    "SELECT TO_CHAR(BAKDTM, 'yyyymmdd') AS BAKDTM,"
+    "        (SELECT COALESCE(SUM(SF1ANT), 0)"
+    "         FROM   %s.ZTW329ZTG,"
+    "                %s.ZTW155SF1,"
+    "                %s.ZTW320TGB"
+    "         WHERE  ZTGPNR = PNRNUM"
+    "         AND    ZTGVON = BAKDTM"
+    "         AND    SF1NUM = '%s'"
+    "         AND    SF1AZT = ZTGAZT"
+    "         AND    TGBPNR = ZTGPNR"
+    "         AND    TGBDTM = ZTGVON"
+    "         AND    TGBZTR = 1"
+    "         AND    TGBMAX >= SF1MIN),"
+    "        (SELECT COUNT(TAGTGB) +"
+    "                COUNT(TAGHTV) / 2 +"
+    "                COUNT(TAGHTN) /2"
+    "         FROM   %s.ZTW327TAG,"
+    "                %s.ZTW131FCD,"
+    "                %s.ZTW321BCH"
+    "         WHERE  BCHPNR = PNRNUM"
+    "         AND    BCHVON >= TO_DATE('%ld', 'yyyymmdd')"
+    "         AND    BCHVON <= TO_DATE('%ld', 'yyyymmdd')"
+    "         AND    BCHVON <= BAKDTM"
+    "         AND    (BCHFKT = 1"
+    "         OR      BCHFKT = 2"
+    "         OR      BCHFKT = 3)"
+    "         AND    BCHFCD = FCDNUM"
+    "         AND    FCDFCD = 25"
+    "         AND    TAGPNR = BCHPNR"
+    "         AND    TAGTAG = BCHVON),"
+    "        (SELECT COUNT(TAGTGB) +"
+    "                COUNT(TAGHTV) / 2 +"
+    "                COUNT(TAGHTN) /2"
+    "         FROM   %s.ZTW327TAG,"
+    "                %s.ZTW131FCD,"
+    "                %s.ZTW321BCH"
+    "         WHERE  BCHPNR = PNRNUM"
+    "         AND    BCHVON >= TO_DATE('%ld', 'yyyymmdd')"
+    "         AND    BCHVON <= TO_DATE('%ld', 'yyyymmdd')"
+    "         AND    BCHVON > BAKDTM"
+    "         AND    (BCHFKT = 1"
+    "         OR      BCHFKT = 2"
+    "         OR      BCHFKT = 3)"
+    "         AND    BCHFCD = FCDNUM"
+    "         AND    FCDFCD = 25"
+    "         AND    TAGPNR = BCHPNR"
+    "         AND    TAGTAG = BCHVON) "
+    "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
+    "WHERE  BAKDTM >= TO_DATE('%ld', 'yyyymmdd') "
+    "AND    BAKDTM <= TO_DATE('%ld', 'yyyymmdd') "
+    "AND    BAKDTM <= SYSDATE "
+    "AND    PNRNUM = '%s' "
+    "ORDER BY BAKDTM";
+
+const char* const kBewMsSql =
+    "SELECT CONVERT(CHAR(8), BAKDTM, 112) AS BAKDTM,"
+    "        (SELECT COALESCE(SUM(SF1ANT), 0)"
+    "         FROM   %s.ZTW329ZTG,"
+    "                %s.ZTW155SF1,"
+    "                %s.ZTW320TGB"
+    "         WHERE  ZTGPNR = PNRNUM"
+    "         AND    ZTGVON = BAKDTM"
+    "         AND    SF1NUM = '%s'"
+    "         AND    SF1AZT = ZTGAZT"
+    "         AND    TGBPNR = ZTGPNR"
+    "         AND    TGBDTM = ZTGVON"
+    "         AND    TGBZTR = 1"
+    "         AND    TGBMAX >= SF1MIN),"
+    "        (SELECT COUNT(TAGTGB) +"
+    "                COUNT(TAGHTV) / 2.0 +"
+    "                COUNT(TAGHTN) /2.0"
+    "         FROM   %s.ZTW327TAG,"
+    "                %s.ZTW131FCD,"
+    "                %s.ZTW321BCH"
+    "         WHERE  BCHPNR = PNRNUM"
+    "         AND    BCHVON >= CONVERT(DATETIME, '%ld', 112)"
+    "         AND    BCHVON <= CONVERT(DATETIME, '%ld', 112)"
+    "         AND    BCHVON <= BAKDTM"
+    "         AND    (BCHFKT = 1"
+    "         OR      BCHFKT = 2"
+    "         OR      BCHFKT = 3)"
+    "         AND    BCHFCD = FCDNUM"
+    "         AND    FCDFCD = 25"
+    "         AND    TAGPNR = BCHPNR"
+    "         AND    TAGTAG = BCHVON),"
+    "        (SELECT COUNT(TAGTGB) +"
+    "                COUNT(TAGHTV) / 2.0 +"
+    "                COUNT(TAGHTN) /2.0"
+    "         FROM   %s.ZTW327TAG,"
+    "                %s.ZTW131FCD,"
+    "                %s.ZTW321BCH"
+    "         WHERE  BCHPNR = PNRNUM"
+    "         AND    BCHVON >= CONVERT(DATETIME, '%ld', 112)"
+    "         AND    BCHVON <= CONVERT(DATETIME, '%ld', 112)"
+    "         AND    BCHVON > BAKDTM"
+    "         AND    (BCHFKT = 1"
+    "         OR      BCHFKT = 2"
+    "         OR      BCHFKT = 3)"
+    "         AND    BCHFCD = FCDNUM"
+    "         AND    FCDFCD = 25"
+    "         AND    TAGPNR = BCHPNR"
+    "         AND    TAGTAG = BCHVON) "
+    "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
+    "WHERE  BAKDTM >= CONVERT(DATETIME, '%ld', 112) "
+    "AND    BAKDTM <= CONVERT(DATETIME, '%ld', 112) "
+    "AND    BAKDTM <= CURRENT_TIMESTAMP "
+    "AND    PNRNUM = '%s' "
+    "ORDER BY BAKDTM";
+
+const char* const kBewMySql =
+    "SELECT DATE_FORMAT(BAKDTM, '%%Y%%m%%d') AS BAKDTM,"
+    "        (SELECT COALESCE(SUM(SF1ANT), 0)"
+    "         FROM   %s.ZTW329ZTG,"
+    "                %s.ZTW155SF1,"
+    "                %s.ZTW320TGB"
+    "         WHERE  ZTGPNR = PNRNUM"
+    "         AND    ZTGVON = BAKDTM"
+    "         AND    SF1NUM = '%s'"
+    "         AND    SF1AZT = ZTGAZT"
+    "         AND    TGBPNR = ZTGPNR"
+    "         AND    TGBDTM = ZTGVON"
+    "         AND    TGBZTR = 1"
+    "         AND    TGBMAX >= SF1MIN),"
+    "        (SELECT COUNT(TAGTGB) +"
+    "                COUNT(TAGHTV) / 2 +"
+    "                COUNT(TAGHTN) /2"
+    "         FROM   %s.ZTW327TAG,"
+    "                %s.ZTW131FCD,"
+    "                %s.ZTW321BCH"
+    "         WHERE  BCHPNR = PNRNUM"
+    "         AND    BCHVON >= DATE_FORMAT('%ld', '%%Y%%m%%d')"
+    "         AND    BCHVON <= DATE_FORMAT('%ld', '%%Y%%m%%d')"
+    "         AND    BCHVON <= BAKDTM"
+    "         AND    (BCHFKT = 1"
+    "         OR      BCHFKT = 2"
+    "         OR      BCHFKT = 3)"
+    "         AND    BCHFCD = FCDNUM"
+    "         AND    FCDFCD = 25"
+    "         AND    TAGPNR = BCHPNR"
+    "         AND    TAGTAG = BCHVON),"
+    "        (SELECT COUNT(TAGTGB) +"
+    "                COUNT(TAGHTV) / 2 +"
+    "                COUNT(TAGHTN) /2"
+    "         FROM   %s.ZTW327TAG,"
+    "                %s.ZTW131FCD,"
+    "                %s.ZTW321BCH"
+    "         WHERE  BCHPNR = PNRNUM"
+    "         AND    BCHVON >= DATE_FORMAT('%ld', '%%Y%%m%%d')"
+    "         AND    BCHVON <= DATE_FORMAT('%ld', '%%Y%%m%%d')"
+    "         AND    BCHVON > BAKDTM"
+    "         AND    (BCHFKT = 1"
+    "         OR      BCHFKT = 2"
+    "         OR      BCHFKT = 3)"
+    "         AND    BCHFCD = FCDNUM"
+    "         AND    FCDFCD = 25"
+    "         AND    TAGPNR = BCHPNR"
+    "         AND    TAGTAG = BCHVON) "
+    "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
+    "WHERE  BAKDTM >= DATE_FORMAT('%ld', '%%Y%%m%%d') "
+    "AND    BAKDTM <= DATE_FORMAT('%ld', '%%Y%%m%%d') "
+    "AND    BAKDTM <= CURRENT_TIMESTAMP "
+    "AND    PNRNUM = '%s' "
+    "ORDER BY BAKDTM";
+
+}  // namespace
+
+int32_t CDbConnection::OpenKvtBsvData(SQLHSTMT* phStmt, CString strPnr) {
+    const char* pszTemplate = AllocCursor(phStmt, kBsvOracle, kBsvMsSql, kBsvMySql);
+    if (pszTemplate == nullptr) {
+        return -1;
+    }
+    CString strSql;
+    strSql.Format(pszTemplate, m_strSchema.GetString(), m_strSchema.GetString(), Quoted(strPnr).GetString());
+    return ExecuteCursor(phStmt, strSql);
+}
+
+int32_t CDbConnection::FetchKvtBsvData(SQLHSTMT* phStmt, ContractRecord* pRecord) {
+    std::memset(pRecord, 0, sizeof(*pRecord));
+    if (*phStmt == SQL_NULL_HSTMT) {
+        return -1;
+    }
+    SQLLEN nIndicator = -1;
+    SQLBindCol(*phStmt, 1, SQL_C_CHAR, pRecord->pnr, sizeof(pRecord->pnr), &nIndicator);
+    SQLBindCol(*phStmt, 2, SQL_C_LONG, &pRecord->validFrom, sizeof(pRecord->validFrom), &nIndicator);
+    SQLBindCol(*phStmt, 3, SQL_C_LONG, &pRecord->validTo, sizeof(pRecord->validTo), &nIndicator);
+    SQLBindCol(*phStmt, 4, SQL_C_CHAR, pRecord->ruleCode, sizeof(pRecord->ruleCode), &nIndicator);
+    SQLBindCol(*phStmt, 5, SQL_C_LONG, &pRecord->kvtAnz, sizeof(pRecord->kvtAnz), &nIndicator);
+    SQLBindCol(*phStmt, 6, SQL_C_LONG, &pRecord->kvtTkt, sizeof(pRecord->kvtTkt), &nIndicator);
+    SQLBindCol(*phStmt, 7, SQL_C_LONG, &pRecord->kvtMax, sizeof(pRecord->kvtMax), &nIndicator);
+    SQLBindCol(*phStmt, 8, SQL_C_LONG, &pRecord->kvtVmo, sizeof(pRecord->kvtVmo), &nIndicator);
+    SQLBindCol(*phStmt, 9, SQL_C_LONG, &pRecord->kvtJmo, sizeof(pRecord->kvtJmo), &nIndicator);
+
+    const SQLRETURN nResult = SQLFetch(*phStmt);
+    TerminateField(pRecord->pnr);
+    TerminateField(pRecord->ruleCode);
+    switch (nResult) {
+        case SQL_SUCCESS:
+            return 0;
+        case SQL_SUCCESS_WITH_INFO:
+            CaptureDiagnostics(SQL_HANDLE_STMT, *phStmt);
+            return 0;
+        case SQL_NO_DATA:
+            return SQL_NO_DATA;
+        default:
+            return FailCursor(phStmt, nResult);
+    }
+}
+
+int32_t CDbConnection::ReadKvtSfvData(CString strPnr, int32_t nYear, double* pdDays, double* pdShares,
+                                      int32_t* pnYearStart) {
+    *pdDays = 0.0;
+    *pdShares = 0.0;
+    *pnYearStart = 0;
+    SQLHSTMT hStmt = SQL_NULL_HSTMT;
+    if (AllocCalcStatement(&hStmt) != 0) {
+        return -1;
+    }
+    CString strSql;
+    strSql.Format(kSfvRead, m_strSchema.GetString(), Quoted(strPnr).GetString(), static_cast<int>(nYear));
+    const SQLRETURN nExecuted = ExecDirect(hStmt, strSql);
+    if (nExecuted == SQL_ERROR) {
+        const int32_t nCode = MapResult(nExecuted, hStmt);
+        SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+        return nCode;
+    }
+
+    double dDays = 0.0;
+    double dShares = 0.0;
+    int32_t nYearStart = 0;
+    SQLLEN nIndicator = 0;
+    SQLBindCol(hStmt, 1, SQL_C_DOUBLE, &dDays, sizeof(dDays), &nIndicator);
+    SQLBindCol(hStmt, 2, SQL_C_DOUBLE, &dShares, sizeof(dShares), &nIndicator);
+    SQLBindCol(hStmt, 3, SQL_C_LONG, &nYearStart, sizeof(nYearStart), &nIndicator);
+    const int32_t nCode = MapResult(SQLFetch(hStmt), hStmt);
+    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+
+    if (nCode == 0) {
+        *pdDays = dDays;
+        *pdShares = dShares;
+        *pnYearStart = nYearStart;
+    }
+    return nCode;
+}
+
+int32_t CDbConnection::OpenKvtBewData(SQLHSTMT* phStmt, CString strPnr, CString strRuleCode, int32_t nFirstDay,
+                                      int32_t nLastDay, int32_t nPlanStart, int32_t nPlanEnd) {
+    const char* pszTemplate = AllocCursor(phStmt, kBewOracle, kBewMsSql, kBewMySql);
+    if (pszTemplate == nullptr) {
+        return -1;
+    }
+    const char* pszSchema = m_strSchema.GetString();
+    const CString strQuotedPnr = Quoted(strPnr);
+    CString strSql;
+    strSql.Format(pszTemplate, pszSchema, pszSchema, pszSchema, Quoted(strRuleCode).GetString(), pszSchema,
+                  pszSchema, pszSchema, static_cast<long>(nFirstDay), static_cast<long>(nLastDay), pszSchema,
+                  pszSchema, pszSchema, static_cast<long>(nPlanStart), static_cast<long>(nPlanEnd), pszSchema,
+                  static_cast<long>(nFirstDay), static_cast<long>(nLastDay), strQuotedPnr.GetString());
+    return ExecuteCursor(phStmt, strSql);
+}
+
+// The day record is not cleared: a NULL column keeps the value of the previous day.
+int32_t CDbConnection::FetchKvtBewData(SQLHSTMT* phStmt, DayRecord* pRecord) {
+    if (*phStmt == SQL_NULL_HSTMT) {
+        return -1;
+    }
+    SQLLEN nIndicator = -1;
+    SQLBindCol(*phStmt, 1, SQL_C_LONG, &pRecord->day, sizeof(pRecord->day), &nIndicator);
+    SQLBindCol(*phStmt, 2, SQL_C_DOUBLE, &pRecord->shares, sizeof(pRecord->shares), &nIndicator);
+    SQLBindCol(*phStmt, 3, SQL_C_DOUBLE, &pRecord->daysUpTo, sizeof(pRecord->daysUpTo), &nIndicator);
+    SQLBindCol(*phStmt, 4, SQL_C_DOUBLE, &pRecord->daysAfter, sizeof(pRecord->daysAfter), &nIndicator);
+
+    const SQLRETURN nResult = SQLFetch(*phStmt);
+    switch (nResult) {
+        case SQL_SUCCESS:
+        case SQL_SUCCESS_WITH_INFO:
+            return 0;
+        case SQL_NO_DATA:
+            return SQL_NO_DATA;
+        default:
+            return FailCursor(phStmt, nResult);
+    }
+}

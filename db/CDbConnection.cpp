@@ -1,0 +1,165 @@
+#include "db/CDbConnection.h"
+
+namespace {
+
+struct ProductCodes {
+    int32_t nSuccess;
+    int32_t nNoData;
+    int32_t nDuplicateKey;
+    int32_t nInvalidColumn;
+};
+
+// The MYSQL codes are the server's own error numbers (ER_DUP_ENTRY, ER_BAD_FIELD_ERROR), so that
+// an error table without ERRNUM is recognised on MySQL and MariaDB as on the other products.
+bool CodesOf(SqlDialect dialect, ProductCodes* pCodes) {
+    switch (dialect) {
+        case SqlDialect::Oracle:
+            *pCodes = {0, 100, 1, 904};
+            return true;
+        case SqlDialect::MsSql:
+            *pCodes = {0, 100, 2627, 207};
+            return true;
+        case SqlDialect::MySql:
+            *pCodes = {0, 100, 1062, 1054};
+            return true;
+        case SqlDialect::Unknown:
+            break;
+    }
+    return false;
+}
+
+SQLCHAR* SqlText(const CString& str) {
+    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(str.GetString()));
+}
+
+}  // namespace
+
+CDbConnection::CDbConnection()
+    : m_nRcSuccess(0),
+      m_nRcNoData(100),
+      m_nRcDuplicateKey(-1),
+      m_nRcInvalidColumn(-1),
+      m_hEnv(SQL_NULL_HENV),
+      m_hDbc(SQL_NULL_HDBC),
+      m_nSqlCode(0),
+      m_pConfig(nullptr) {}
+
+CDbConnection::~CDbConnection() {
+    FreeHandles();
+}
+
+bool CDbConnection::SetConfig(CIniConfig* pConfig) {
+    m_pConfig = pConfig;
+    return true;
+}
+
+void CDbConnection::SetSchema(const CString& strSchema) {
+    m_strSchema = strSchema;
+}
+
+int32_t CDbConnection::Connect() {
+    if (m_pConfig == nullptr) {
+        return -1;
+    }
+    m_strDbSystem = m_pConfig->GetDbSystem();
+    if (m_strSchema.IsEmpty()) {
+        m_strSchema = m_pConfig->GetSchema();
+        if (!m_strSchema.IsEmpty() && m_strSchema.GetAt(m_strSchema.GetLength() - 1) == '.') {
+            m_strSchema.Delete(m_strSchema.GetLength() - 1);
+        }
+    }
+
+    ProductCodes codes{};
+    if (!CodesOf(Dialect(), &codes)) {
+        return -1;
+    }
+    m_nRcSuccess = codes.nSuccess;
+    m_nRcNoData = codes.nNoData;
+    m_nRcDuplicateKey = codes.nDuplicateKey;
+    m_nRcInvalidColumn = codes.nInvalidColumn;
+
+    FreeHandles();
+    if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_hEnv) == SQL_ERROR) {
+        m_hEnv = SQL_NULL_HENV;
+        return -1;
+    }
+    SQLSetEnvAttr(m_hEnv, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
+    if (SQLAllocHandle(SQL_HANDLE_DBC, m_hEnv, &m_hDbc) == SQL_ERROR) {
+        m_hDbc = SQL_NULL_HDBC;
+        return -1;
+    }
+
+    m_strDataSource = m_pConfig->GetDatabase();
+    m_strLogin = m_pConfig->GetLogin();
+    CString strPassword = m_pConfig->GetPass();
+    const SQLRETURN nResult = SQLConnect(m_hDbc, SqlText(m_strDataSource), SQL_NTS, SqlText(m_strLogin), SQL_NTS,
+                                         SqlText(strPassword), SQL_NTS);
+    strPassword.Empty();
+
+    if (nResult == SQL_SUCCESS_WITH_INFO) {
+        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
+        return m_nRcSuccess;
+    }
+    if (nResult == SQL_ERROR) {
+        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
+        return m_nSqlCode != 0 ? m_nSqlCode : -1;
+    }
+    return m_nRcSuccess;
+}
+
+void CDbConnection::CaptureDiagnostics(SQLSMALLINT nHandleType, SQLHANDLE hHandle) {
+    m_strSqlState.Empty();
+    m_strSqlMessage.Empty();
+    m_nSqlCode = 0;
+
+    // Only the first record is read: some drivers misbehave when asked for more.
+    SQLCHAR szState[256] = {};
+    SQLCHAR szMessage[1000] = {};
+    SQLSMALLINT nLength = 0;
+    SQLGetDiagRec(nHandleType, hHandle, 1, szState, &m_nSqlCode, szMessage, sizeof(szMessage), &nLength);
+    szState[sizeof(szState) - 1] = '\0';
+    szMessage[sizeof(szMessage) - 1] = '\0';
+    m_strSqlState = reinterpret_cast<const char*>(szState);
+    m_strSqlMessage = reinterpret_cast<const char*>(szMessage);
+}
+
+int32_t CDbConnection::Commit() {
+    SQLHSTMT hStmt = SQL_NULL_HSTMT;
+    if (AllocStatement(&hStmt) != 0) {
+        return -1;
+    }
+    int32_t nResult = -1;
+    switch (Dialect()) {
+        case SqlDialect::Oracle:
+            nResult = MapResult(ExecDirect(hStmt, "COMMIT"), hStmt);
+            break;
+        case SqlDialect::MsSql:
+        case SqlDialect::MySql:
+            // Every statement is committed by the driver's automatic commit on these products.
+            nResult = 0;
+            break;
+        case SqlDialect::Unknown:
+            break;
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+    return nResult;
+}
+
+int32_t CDbConnection::ReleaseStatement(SQLHSTMT hStmt) {
+    if (hStmt != SQL_NULL_HSTMT) {
+        SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+    }
+    return 0;
+}
+
+void CDbConnection::FreeHandles() {
+    if (m_hDbc != SQL_NULL_HDBC) {
+        SQLDisconnect(m_hDbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_hDbc);
+        m_hDbc = SQL_NULL_HDBC;
+    }
+    if (m_hEnv != SQL_NULL_HENV) {
+        SQLFreeHandle(SQL_HANDLE_ENV, m_hEnv);
+        m_hEnv = SQL_NULL_HENV;
+    }
+}

@@ -1,0 +1,32 @@
+// ParamRecord: one request row of ZTWBASIS.ZTW002PRM, filled column by column by the ODBC driver.
+// Text fields are zero-terminated and hold one character less than their size. The caller owns
+// the record; the service run keeps one for the whole run and every read fills it anew.
+#pragma once
+
+#include <cstdint>
+
+struct ParamRecord {
+    char PRMNUM[12];  // request number; key of the delete
+    int32_t PRMLFD;   // running number within the request; key of the delete
+    int32_t PRMTYP;   // request type, 5 for the rows this program reads
+    char PRMSCH[21];  // schema the request belongs to
+    char PRMUSR[51];  // user the request belongs to
+    int32_t PRMMAP;
+    char PRMPNR[9];   // personnel number to calculate
+    int32_t PRMDTM;   // request date yyyymmdd; 0 when the column is NULL
+    int32_t PRMDBI;
+    char PRMUHR[6];   // request time "hh:mm"
+    char PRMFCD[4];
+    char PRMABT[16];
+    char PRMKST[31];
+    char PRMKTR[7];
+    char PRMKRT[5];
+    char PRMVRA[6];
+    char PRMAZT[7];
+    char PRMTXT[12];
+    int32_t PRMLOE;
+    int32_t PRMBUC;
+    int32_t PRMVKD;
+    int32_t PRMSTS;
+    char PRMERF[51];  // who entered the request; carried into the result rows
+};

@@ -1,0 +1,108 @@
+#include "log/CLogFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+// An entry is written with one write call on a file opened for appending, so that entries of
+// processes sharing the file never interleave.
+void WriteWhole(int fd, const CString& strEntry) {
+    const char* p = strEntry.GetString();
+    ssize_t nLeft = strEntry.GetLength();
+    while (nLeft > 0) {
+        const ssize_t nWritten = write(fd, p, static_cast<size_t>(nLeft));
+        if (nWritten <= 0) {
+            return;
+        }
+        p += nWritten;
+        nLeft -= nWritten;
+    }
+}
+
+bool IsSameFile(int fd, const char* pszPath) {
+    struct stat opened {};
+    struct stat named {};
+    return fstat(fd, &opened) == 0 && stat(pszPath, &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+int OpenForAppend(const char* pszPath) {
+    return open(pszPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+}
+
+}  // namespace
+
+void CLogFile::SetMaxSize(int32_t nMaxSize) {
+    m_maxSize = nMaxSize;
+}
+
+void CLogFile::SetFileName(const CString& strDirectory, const CString& strBaseName) {
+    CString strDir(strDirectory);
+    for (int i = strDir.Find('\\'); i >= 0; i = strDir.Find('\\', i + 1)) {
+        strDir = strDir.Left(i) + "/" + strDir.Mid(i + 1);
+    }
+    m_logPath = strDir + "/" + strBaseName + ".log";
+    m_oldPath = strDir + "/" + strBaseName + ".old";
+}
+
+void CLogFile::Write(const CString& strText, bool bTimestamp) {
+    if (m_logPath.IsEmpty()) {
+        return;
+    }
+    const int fdLocked = OpenLockedLog();
+    if (fdLocked < 0) {
+        return;
+    }
+    int fdTarget = fdLocked;
+    struct stat info {};
+    if (m_maxSize != 0 && fstat(fdLocked, &info) == 0 && info.st_size > m_maxSize) {
+        // The lock on the old file is held until the entry is written, so that a second process
+        // cannot rotate the file again and replace the backup that was just made.
+        std::remove(m_oldPath);
+        std::rename(m_logPath, m_oldPath);
+        fdTarget = OpenForAppend(m_logPath);
+    }
+    if (fdTarget >= 0) {
+        WriteWhole(fdTarget, FormatEntry(strText, bTimestamp));
+    }
+    if (fdTarget >= 0 && fdTarget != fdLocked) {
+        close(fdTarget);
+    }
+    close(fdLocked);
+}
+
+// Opens the log for appending and takes the rotation lock. A process that waited for the lock
+// while another rotated the file holds the backup by then; it opens the new file instead.
+int CLogFile::OpenLockedLog() const {
+    for (int nAttempt = 0; nAttempt < 3; ++nAttempt) {
+        const int fd = OpenForAppend(m_logPath);
+        if (fd < 0) {
+            return -1;
+        }
+        if (flock(fd, LOCK_EX) == 0 && IsSameFile(fd, m_logPath)) {
+            return fd;
+        }
+        close(fd);
+    }
+    return -1;
+}
+
+CString CLogFile::FormatEntry(const CString& strText, bool bTimestamp) const {
+    CString strEntry;
+    if (!bTimestamp) {
+        strEntry.Format("                      %s\n", strText.GetString());
+        return strEntry;
+    }
+    const time_t now = time(nullptr);
+    struct tm local {};
+    localtime_r(&now, &local);
+    strEntry.Format("%02d.%02d.%04d %02d:%02d:%02d - %s\n", local.tm_mday, local.tm_mon + 1,
+                    local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec, strText.GetString());
+    return strEntry;
+}
