@@ -81,7 +81,7 @@ std::vector<char*> NullTerminated(std::vector<std::string>& texts) {
 }
 
 // Runs in the forked child: only async-signal-safe calls until execve.
-[[noreturn]] void ExecChild(const ProcessSpec& spec, Pipe& in, Pipe& out, Pipe& err, char** argv,
+[[noreturn]] void ExecChild(const ProcessSpec& launch, Pipe& in, Pipe& out, Pipe& err, char** argv,
                             char** envp) {
     dup2(in.m_hRead, STDIN_FILENO);
     dup2(out.m_hWrite, STDOUT_FILENO);
@@ -89,7 +89,7 @@ std::vector<char*> NullTerminated(std::vector<std::string>& texts) {
     // An ignored signal stays ignored across execve; the child gets the usual default.
     signal(SIGPIPE, SIG_DFL);
     setpgid(0, 0);
-    if (spec.m_strWorkDir.empty() || chdir(spec.m_strWorkDir.c_str()) == 0) {
+    if (launch.m_strWorkDir.empty() || chdir(launch.m_strWorkDir.c_str()) == 0) {
         execve(argv[0], argv, envp);
     }
     const char szFailed[] = "ProcessRunner: chdir or execve failed\n";
@@ -110,14 +110,14 @@ bool ReadSome(int hFd, std::string& strInto) {
     return false;
 }
 
-void Exchange(pid_t nPid, const ProcessSpec& spec, Pipe& in, Pipe& out, Pipe& err, ProcessResult& result) {
+void Exchange(pid_t nPid, const ProcessSpec& launch, Pipe& in, Pipe& out, Pipe& err, ProcessResult& result) {
     size_t nWritten = 0;
-    if (spec.m_strStdin.empty()) {
+    if (launch.m_strStdin.empty()) {
         in.CloseWrite();
     } else {
         fcntl(in.m_hWrite, F_SETFL, O_NONBLOCK);
     }
-    auto deadline = Clock::now() + std::chrono::milliseconds(spec.m_nTimeoutMs);
+    auto deadline = Clock::now() + std::chrono::milliseconds(launch.m_nTimeoutMs);
     while (out.m_hRead >= 0 || err.m_hRead >= 0) {
         pollfd aPoll[3] = {{in.m_hWrite, POLLOUT, 0}, {out.m_hRead, POLLIN, 0}, {err.m_hRead, POLLIN, 0}};
         const auto nWaitMs = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -130,18 +130,18 @@ void Exchange(pid_t nPid, const ProcessSpec& spec, Pipe& in, Pipe& out, Pipe& er
             return;
         }
         if (nReady == 0) {
-            kill(-nPid, result.m_bTimedOut ? SIGKILL : spec.m_nTimeoutSignal);
+            kill(-nPid, result.m_bTimedOut ? SIGKILL : launch.m_nTimeoutSignal);
             result.m_bTimedOut = true;
             deadline = Clock::now() + kKillGrace;
             continue;
         }
         if (aPoll[0].revents != 0) {
             const ssize_t nChunk =
-                write(in.m_hWrite, spec.m_strStdin.data() + nWritten, spec.m_strStdin.size() - nWritten);
+                write(in.m_hWrite, launch.m_strStdin.data() + nWritten, launch.m_strStdin.size() - nWritten);
             if (nChunk > 0) {
                 nWritten += static_cast<size_t>(nChunk);
             }
-            if (nWritten == spec.m_strStdin.size() || (nChunk < 0 && errno != EAGAIN && errno != EINTR)) {
+            if (nWritten == launch.m_strStdin.size() || (nChunk < 0 && errno != EAGAIN && errno != EINTR)) {
                 in.CloseWrite();
             }
         }
@@ -156,13 +156,13 @@ void Exchange(pid_t nPid, const ProcessSpec& spec, Pipe& in, Pipe& out, Pipe& er
 
 }  // namespace
 
-ProcessResult RunProcess(const ProcessSpec& spec) {
+ProcessResult RunProcess(const ProcessSpec& launch) {
     static const bool bIgnoringSigpipe = signal(SIGPIPE, SIG_IGN) != SIG_ERR;
     (void)bIgnoringSigpipe;
 
     ProcessResult result;
-    std::vector<std::string> args = spec.m_args;
-    std::vector<std::string> env = ChildEnvironment(spec.m_env);
+    std::vector<std::string> args = launch.m_args;
+    std::vector<std::string> env = ChildEnvironment(launch.m_env);
     std::vector<char*> argv = NullTerminated(args);
     std::vector<char*> envp = NullTerminated(env);
     Pipe in;
@@ -175,7 +175,7 @@ ProcessResult RunProcess(const ProcessSpec& spec) {
 
     const pid_t nPid = fork();
     if (nPid == 0) {
-        ExecChild(spec, in, out, err, argv.data(), envp.data());
+        ExecChild(launch, in, out, err, argv.data(), envp.data());
     }
     in.CloseRead();
     out.CloseWrite();
@@ -187,7 +187,7 @@ ProcessResult RunProcess(const ProcessSpec& spec) {
     // Set on both sides so that the group exists whichever runs first.
     setpgid(nPid, nPid);
 
-    Exchange(nPid, spec, in, out, err, result);
+    Exchange(nPid, launch, in, out, err, result);
     int nStatus = 0;
     while (waitpid(nPid, &nStatus, 0) < 0 && errno == EINTR) {
     }
@@ -200,8 +200,8 @@ ProcessResult RunProcess(const ProcessSpec& spec) {
 }
 
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::string& strStdin) {
-    ProcessSpec spec;
-    spec.m_args = args;
-    spec.m_strStdin = strStdin;
-    return RunProcess(spec);
+    ProcessSpec launch;
+    launch.m_args = args;
+    launch.m_strStdin = strStdin;
+    return RunProcess(launch);
 }

@@ -26,7 +26,7 @@ struct ProcessResult {
     std::string m_strErr;
 };
 
-ProcessResult RunProcess(const ProcessSpec& spec);
+ProcessResult RunProcess(const ProcessSpec& launch);
 
 // The common case: arguments and standard input only.
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::string& strStdin = std::string());
