@@ -11,7 +11,7 @@
 #include "config/CIniConfig.h"
 #include "db/CDbConnection.h"
 #include "db/ErrorRecords.h"
-#include "tests/db/TestDatabase.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/ConfigFile.h"
 #include "tests/support/TempDir.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/CString.h"
-#include "tests/db/TestDatabase.h"
+#include "tests/support/TestDatabase.h"
 
 namespace {
 

@@ -89,6 +89,12 @@ TEST_F(CursorTest, ExhaustedCursorStaysOpenForTheCallersRelease) {
     EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 1);
     EXPECT_EQ(m_pDb->ReleaseStatement(m_hStmt), 0);
     EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 0);
+
+    ASSERT_EQ(m_pDb->OpenKvtBsvData(&m_hStmt, "00012345"), 0);
+    ContractRecord contract{};
+    EXPECT_EQ(m_pDb->FetchKvtBsvData(&m_hStmt, &contract), 100);
+    ASSERT_NE(m_hStmt, nullptr);
+    EXPECT_EQ(m_pDb->ReleaseStatement(m_hStmt), 0);
 }
 
 // The contract record is cleared before every fetch, whether or not there is a cursor; the

@@ -12,7 +12,7 @@
 #include "config/CIniConfig.h"
 #include "config/CipherHex.h"
 #include "config/CipherKey.h"
-#include "tests/process/ProcessRunner.h"
+#include "tests/support/ProcessRunner.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/db/TestDatabase.h"
+#include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
