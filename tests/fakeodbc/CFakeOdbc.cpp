@@ -74,8 +74,9 @@ std::string CFakeOdbc::NameOf(SQLHANDLE hHandle) const {
 }
 
 int CFakeOdbc::LiveHandles() const {
-    return static_cast<int>(std::count_if(m_handles.begin(), m_handles.end(),
-                                          [](const std::unique_ptr<Handle>& pHandle) { return pHandle->bLive; }));
+    return static_cast<int>(
+        std::count_if(m_handles.begin(), m_handles.end(),
+                      [](const std::unique_ptr<Handle>& pHandle) { return pHandle->bLive; }));
 }
 
 int CFakeOdbc::LiveHandles(SQLSMALLINT nType) const {
@@ -324,12 +325,14 @@ SQLRETURN CFakeOdbc::StoreRow(Handle* pStmt, const FakeRow& row) {
         SQLLEN nLength = 0;
         switch (binding->nCType) {
             case SQL_C_CHAR:
-                CopyText(*value, static_cast<char*>(binding->pBuffer), static_cast<size_t>(binding->nBufferSize));
+                CopyText(*value, static_cast<char*>(binding->pBuffer),
+                         static_cast<size_t>(binding->nBufferSize));
                 nLength = static_cast<SQLLEN>(value->size());
                 bTruncated = bTruncated || nLength >= binding->nBufferSize;
                 break;
             case SQL_C_LONG:
-                *static_cast<SQLINTEGER*>(binding->pBuffer) = static_cast<SQLINTEGER>(std::strtol(value->c_str(), nullptr, 10));
+                *static_cast<SQLINTEGER*>(binding->pBuffer) =
+                    static_cast<SQLINTEGER>(std::strtol(value->c_str(), nullptr, 10));
                 nLength = sizeof(SQLINTEGER);
                 break;
             default:

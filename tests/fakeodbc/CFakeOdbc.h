@@ -35,8 +35,8 @@ struct FakeAnswer {
     SQLRETURN nExecReturn = SQL_SUCCESS;
     std::optional<FakeDiag> diag = {};  // left on the statement handle by the execution
     SQLLEN nRowCount = 1;
-    std::deque<FakeRow> rows = {};           // one per SQLFetch
-    SQLRETURN nFetchEnd = SQL_NO_DATA;       // SQLFetch once the rows are used up
+    std::deque<FakeRow> rows = {};      // one per SQLFetch
+    SQLRETURN nFetchEnd = SQL_NO_DATA;  // SQLFetch once the rows are used up
     std::optional<FakeDiag> fetchEndDiag = {};
 };
 
@@ -77,7 +77,9 @@ public:
     std::vector<std::string> ExecutedTexts() const;
     std::string NameOf(SQLHANDLE hHandle) const;
     const std::vector<FakeConnectCall>& ConnectCalls() const { return m_connectCalls; }
-    const std::vector<std::pair<SQLINTEGER, SQLULEN>>& ConnectAttributes() const { return m_connectAttributes; }
+    const std::vector<std::pair<SQLINTEGER, SQLULEN>>& ConnectAttributes() const {
+        return m_connectAttributes;
+    }
     const std::vector<SQLSMALLINT>& EndTranCalls() const { return m_endTranCalls; }
     int LiveHandles() const;
     int LiveHandles(SQLSMALLINT nType) const;

@@ -63,8 +63,8 @@ TEST_F(ConnectTest, SecondConnectClosesTheFirstBeforeOpening) {
     g_fakeOdbc.ClearCalls();
     ASSERT_EQ(m_pDb->Connect(), 0);
     EXPECT_EQ(g_fakeOdbc.Calls(), (Calls{"SQLDisconnect dbc2", "SQLFreeHandle dbc2", "SQLFreeHandle env1",
-                                         "SQLAllocHandle - env3", "SQLSetEnvAttr env3", "SQLAllocHandle env3 dbc4",
-                                         "SQLConnect dbc4"}));
+                                         "SQLAllocHandle - env3", "SQLSetEnvAttr env3",
+                                         "SQLAllocHandle env3 dbc4", "SQLConnect dbc4"}));
     EXPECT_EQ(g_fakeOdbc.LiveHandles(), 2);
 }
 
@@ -84,11 +84,10 @@ TEST_F(TransactionTest, EndsWithCommitOrRollbackBeforeAutocommitReturns) {
     EXPECT_EQ(m_pDb->BeginTransaction(), 0);
     EXPECT_EQ(m_pDb->EndTransaction(true), 0);
     EXPECT_EQ(g_fakeOdbc.EndTranCalls(), (std::vector<SQLSMALLINT>{SQL_ROLLBACK, SQL_COMMIT}));
-    EXPECT_EQ(g_fakeOdbc.ConnectAttributes(),
-              (Attributes{{SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF},
-                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON},
-                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF},
-                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON}}));
+    EXPECT_EQ(g_fakeOdbc.ConnectAttributes(), (Attributes{{SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF},
+                                                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON},
+                                                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF},
+                                                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON}}));
 }
 
 }  // namespace

@@ -25,7 +25,9 @@ protected:
         ASSERT_EQ(Connect("MSSQL"), 0);
     }
 
-    int32_t OpenBew() { return m_pDb->OpenKvtBewData(&m_hStmt, "00012345", "SF1", 20240101, 20240630, 20240101, 20241231); }
+    int32_t OpenBew() {
+        return m_pDb->OpenKvtBewData(&m_hStmt, "00012345", "SF1", 20240101, 20240630, 20240101, 20241231);
+    }
 
     SQLHSTMT m_hStmt = SQL_NULL_HSTMT;
 };
@@ -38,7 +40,8 @@ TEST_F(CursorTest, FailedOpenFreesTheHandleAndNullsTheSlot) {
     EXPECT_EQ(m_hStmt, nullptr);
     EXPECT_STREQ(m_pDb->GetSqlState(), "42S02");
 
-    g_fakeOdbc.AddAnswer({.strMatch = "ZTW133BAK", .nExecReturn = SQL_ERROR, .diag = FakeDiag{"HY000", 0, "?"}});
+    g_fakeOdbc.AddAnswer(
+        {.strMatch = "ZTW133BAK", .nExecReturn = SQL_ERROR, .diag = FakeDiag{"HY000", 0, "?"}});
     EXPECT_EQ(OpenBew(), -1);
     EXPECT_EQ(m_hStmt, nullptr);
     EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 0);
@@ -70,7 +73,8 @@ TEST_F(CursorTest, FailedFetchFreesTheHandleAndReportsTheNativeCodeElseTheResult
     EXPECT_EQ(m_hStmt, nullptr);
 }
 
-// A NULL in a day column keeps the value of the day before.
+// The end of the rows is not a failure: the handle stays for ReleaseStatement. (A NULL in a day
+// column keeps the value of the day before.)
 TEST_F(CursorTest, ExhaustedCursorStaysOpenForTheCallersRelease) {
     g_fakeOdbc.AddAnswer(
         {.strMatch = "ZTW133BAK",
@@ -110,8 +114,9 @@ TEST_F(CursorTest, FetchWithoutCursorClearsOnlyTheContractRecord) {
     EXPECT_EQ(day.day, 20240101);
     EXPECT_EQ(day.daysAfter, 3.0);
 
-    g_fakeOdbc.AddAnswer({.strMatch = "ZTW310BSV",
-                          .rows = {{"00012345", "20240101", "0", "SF1", std::nullopt, "2", "100", "3", "12"}}});
+    g_fakeOdbc.AddAnswer(
+        {.strMatch = "ZTW310BSV",
+         .rows = {{"00012345", "20240101", "0", "SF1", std::nullopt, "2", "100", "3", "12"}}});
     ASSERT_EQ(m_pDb->OpenKvtBsvData(&m_hStmt, "00012345"), 0);
     std::memset(&contract, 0x5A, sizeof(contract));
     EXPECT_EQ(m_pDb->FetchKvtBsvData(&m_hStmt, &contract), 0);

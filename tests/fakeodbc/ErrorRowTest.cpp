@@ -19,7 +19,9 @@ bool HasNum(const std::string& strSql) {
 
 class ErrorRowTest : public CFakeOdbcTest {
 protected:
-    int32_t InsertRow() { return m_pDb->InsertErrorRow("4711", 2, 5, "00012345", "K1", 20240115, "08:30", 0, 0); }
+    int32_t InsertRow() {
+        return m_pDb->InsertErrorRow("4711", 2, 5, "00012345", "K1", 20240115, "08:30", 0, 0);
+    }
 };
 
 class ErrorRowFallback : public ErrorRowTest, public ::testing::WithParamInterface<InvalidColumn> {};
@@ -64,7 +66,8 @@ TEST_F(ErrorRowTest, OtherFailuresAreReturnedWithoutFallback) {
     EXPECT_TRUE(HasNum(g_fakeOdbc.ExecutedTexts()[0]));
 
     ASSERT_EQ(Connect("MYSQL"), 0);
-    g_fakeOdbc.AddAnswer({.strMatch = "ZTW002ERR", .nExecReturn = SQL_ERROR, .diag = FakeDiag{"HY000", 0, ""}});
+    g_fakeOdbc.AddAnswer(
+        {.strMatch = "ZTW002ERR", .nExecReturn = SQL_ERROR, .diag = FakeDiag{"HY000", 0, ""}});
     EXPECT_EQ(InsertRow(), -1);
     EXPECT_FALSE(g_errorTableWithoutNum);
     EXPECT_EQ(g_fakeOdbc.ExecutedTexts().size(), 2U);

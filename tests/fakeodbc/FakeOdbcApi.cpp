@@ -48,11 +48,11 @@ SQLRETURN SQL_API SQLEndTran(SQLSMALLINT HandleType, SQLHANDLE Handle, SQLSMALLI
     return g_fakeOdbc.EndTran(HandleType, Handle, CompletionType);
 }
 
-SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT HandleType, SQLHANDLE Handle, SQLSMALLINT RecNumber, SQLCHAR* Sqlstate,
-                                SQLINTEGER* NativeError, SQLCHAR* MessageText, SQLSMALLINT BufferLength,
-                                SQLSMALLINT* TextLength) {
-    return g_fakeOdbc.GetDiagRec(HandleType, Handle, RecNumber, Sqlstate, NativeError, MessageText, BufferLength,
-                                 TextLength);
+SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT HandleType, SQLHANDLE Handle, SQLSMALLINT RecNumber,
+                                SQLCHAR* Sqlstate, SQLINTEGER* NativeError, SQLCHAR* MessageText,
+                                SQLSMALLINT BufferLength, SQLSMALLINT* TextLength) {
+    return g_fakeOdbc.GetDiagRec(HandleType, Handle, RecNumber, Sqlstate, NativeError, MessageText,
+                                 BufferLength, TextLength);
 }
 
 SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT StatementHandle, SQLINTEGER, SQLPOINTER, SQLINTEGER) {
@@ -65,7 +65,8 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT StatementHandle, SQLCHAR* StatementText
 
 SQLRETURN SQL_API SQLBindCol(SQLHSTMT StatementHandle, SQLUSMALLINT ColumnNumber, SQLSMALLINT TargetType,
                              SQLPOINTER TargetValue, SQLLEN BufferLength, SQLLEN* StrLen_or_Ind) {
-    return g_fakeOdbc.BindCol(StatementHandle, ColumnNumber, TargetType, TargetValue, BufferLength, StrLen_or_Ind);
+    return g_fakeOdbc.BindCol(StatementHandle, ColumnNumber, TargetType, TargetValue, BufferLength,
+                              StrLen_or_Ind);
 }
 
 SQLRETURN SQL_API SQLFetch(SQLHSTMT StatementHandle) {

@@ -34,8 +34,8 @@ void CFakeOdbcTest::TearDown() {
 int32_t CFakeOdbcTest::Connect(const char* pszDbSystem) {
     const std::string strFile = m_dir.File("kvt.ini");
     WriteBytes(strFile, "1;DB_SYSTEM;" + Encipher(pszDbSystem) + "\n1;DATABASE;" + Encipher(DATA_SOURCE) +
-                            "\n1;LOGIN;" + Encipher(LOGIN) + "\n1;PASS;" + Encipher(PASSWORD) + "\n1;SCHEMA;" +
-                            Encipher(SCHEMA) + "\n");
+                            "\n1;LOGIN;" + Encipher(LOGIN) + "\n1;PASS;" + Encipher(PASSWORD) +
+                            "\n1;SCHEMA;" + Encipher(SCHEMA) + "\n");
     if (!m_config.SetIniFile(strFile.c_str())) {
         ADD_FAILURE() << "configuration file not found: " << strFile;
         return -1;

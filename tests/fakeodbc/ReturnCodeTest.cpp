@@ -46,12 +46,16 @@ TEST_F(ReturnCodeTest, UnavailableStatementHandleGivesMinusOneWithTheConnections
         {"ReadRequestByNumber",
          [&] { return m_pDb->ReadRequestByNumber("ZTW0815", "ANWENDER", "4711", &m_request); }},
         {"DeleteRequest", [&] { return m_pDb->DeleteRequest(&m_request); }},
-        {"InsertErrorRow", [&] { return m_pDb->InsertErrorRow("4711", 2, 5, "1", "K1", 20240115, "08:30", 0, 0); }},
+        {"InsertErrorRow",
+         [&] { return m_pDb->InsertErrorRow("4711", 2, 5, "1", "K1", 20240115, "08:30", 0, 0); }},
         {"Commit", [&] { return m_pDb->Commit(); }},
         {"OpenKvtBsvData", [&] { return m_pDb->OpenKvtBsvData(&hStmt, "00012345"); }},
-        {"ReadKvtSfvData", [&] { return m_pDb->ReadKvtSfvData("00012345", 2024, &dValue, &dValue, &nValue); }},
+        {"ReadKvtSfvData",
+         [&] { return m_pDb->ReadKvtSfvData("00012345", 2024, &dValue, &dValue, &nValue); }},
         {"OpenKvtBewData",
-         [&] { return m_pDb->OpenKvtBewData(&hStmt, "00012345", "SF1", 20240101, 20240630, 20240101, 20240630); }},
+         [&] {
+             return m_pDb->OpenKvtBewData(&hStmt, "00012345", "SF1", 20240101, 20240630, 20240101, 20240630);
+         }},
         {"DeleteKvtSfzData", [&] { return m_pDb->DeleteKvtSfzData("00012345", 20240101, 20240630); }},
         {"InsertKvtSfzData", [&] { return m_pDb->InsertKvtSfzData("00012345", "A", &day, 0, 0, 0, 0, 0); }},
         {"DeleteKvtSfvData", [&] { return m_pDb->DeleteKvtSfvData("00012345", 2025, 0); }},
@@ -81,8 +85,8 @@ TEST_F(ReturnCodeTest, SearchedDeleteThatTouchesNoRowGivesNoData) {
                                    Outcome{SQL_SUCCESS, 2, 0}, Outcome{SQL_SUCCESS_WITH_INFO, 0, 100}}) {
         g_fakeOdbc.AddAnswer(
             {.strMatch = "DELETE", .nExecReturn = outcome.nExecReturn, .nRowCount = outcome.nRowCount});
-        const std::string strCase = "return " + std::to_string(outcome.nExecReturn) + ", rows " +
-                                    std::to_string(outcome.nRowCount);
+        const std::string strCase =
+            "return " + std::to_string(outcome.nExecReturn) + ", rows " + std::to_string(outcome.nRowCount);
         EXPECT_EQ(m_pDb->DeleteRequest(&m_request), outcome.nExpected) << strCase;
         EXPECT_EQ(m_pDb->DeleteKvtSfzData("00012345", 20240101, 20240630), outcome.nExpected) << strCase;
         EXPECT_EQ(m_pDb->DeleteKvtSfvData("00012345", 2025, 0), outcome.nExpected) << strCase;

@@ -153,7 +153,8 @@ const char* const kInsertKvtSfzData =
     "INSERT INTO ZTW0815.ZTW332SFZ   (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS,"
     "    SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZDAT, SFZERF,"
     "    SFZSTA) "
-    "VALUES   ('00012345', CONVERT(DATETIME, '20240115', 112), 7.500000, -1.250000, 0.000000, 12345678.900000,"
+    "VALUES   ('00012345', CONVERT(DATETIME, '20240115', 112), 7.500000, -1.250000, 0.000000, "
+    "12345678.900000,"
     "    2.000000, 0.500000, -0.125000, 3, CURRENT_TIMESTAMP, 'ANWENDER', 1)";
 
 const char* const kDeleteKvtSfvData =
@@ -211,7 +212,8 @@ TEST_F(MsSqlStatementText, CalculationInputs) {
 TEST_F(MsSqlStatementText, CalculationResults) {
     const DayRecord day{20240115, 7.5, 2.0, 0.5};
     EXPECT_EQ(m_pDb->DeleteKvtSfzData("00012345", 20240101, 20240630), 0);
-    EXPECT_EQ(m_pDb->InsertKvtSfzData("00012345", "ANWENDER", &day, -1.25, 0.0000004, 12345678.9, -0.125, 3), 0);
+    EXPECT_EQ(m_pDb->InsertKvtSfzData("00012345", "ANWENDER", &day, -1.25, 0.0000004, 12345678.9, -0.125, 3),
+              0);
     EXPECT_EQ(m_pDb->DeleteKvtSfvData("00012345", 2025, 0), 0);
     EXPECT_EQ(m_pDb->InsertKvtSfvData("00012345", "ANWENDER", 2025, 10.75, 0.333333333), 0);
     EXPECT_EQ(g_fakeOdbc.ExecutedTexts(),
