@@ -16,7 +16,7 @@
 
 #include "base/CString.h"
 #include "tests/db/KvtDbTest.h"
-#include "tests/db/TestDatabase.h"
+#include "tests/support/TestDatabase.h"
 
 // One daily row of ZTW332SFZ, in the order of its columns.
 struct DailyRow {

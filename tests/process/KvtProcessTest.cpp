@@ -40,7 +40,7 @@ TEST_F(KvtProcessTest, InvalidArgumentsPrintTheUsageAndEndWithTwoWithoutALog) {
     const std::string strConfig = m_dir.File("kvt.ini");
     const std::vector<std::vector<std::string>> invalid = {
         {}, {strConfig}, {strConfig, "USER:AB"}, {"USER:A#B", strConfig}, {m_dir.File("fehlt.ini"), "USER:A#B"},
-        {"", ""}, {strConfig, std::string(200000, 'U')}};
+        {"", ""}, {strConfig, std::string(100000, 'U')}};
     for (const std::vector<std::string>& args : invalid) {
         const ProcessResult result = Run(args);
         EXPECT_EQ(result.m_nExitCode, 2);
