@@ -101,6 +101,8 @@ int Report(const BenchOptions& options, const BenchResults& results, double dSec
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Figures and failures appear in the order they happen, also when both streams go to a pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     BenchOptions options;
     if (!ParseBenchOptions(argc, argv, &options)) {
         PrintBenchUsage();
@@ -108,20 +110,18 @@ int main(int argc, char* argv[]) {
     }
     BenchConnection connection;
     CBenchDatabase loader;
-    if (!DescribeConnection(options, &connection) || !ConnectLoader(loader, connection)) {
-        return kExitFailed;
-    }
-    std::printf("%s statements on %s, schema %s, year %d\n", options.strDbSystem.GetString(),
-                options.strDsn.GetString(), options.strSchema.GetString(), kBenchYear);
-    if (!options.bSkipLoad && !Load(loader, options)) {
+    CIniConfig config;
+    CDbConnection db;
+    g_log.SetMaxSize(2000000);
+    g_log.SetFileName(options.strWorkDir, "CppKvt");
+    if (!DescribeConnection(options, &connection) || !ConnectLoader(loader, connection) ||
+        !ConnectProgram(db, config, options, connection)) {
         return kExitFailed;
     }
 
-    g_log.SetMaxSize(2000000);
-    g_log.SetFileName(options.strWorkDir, "CppKvt");
-    CIniConfig config;
-    CDbConnection db;
-    if (!ConnectProgram(db, config, options, connection)) {
+    std::printf("%s statements on %s, schema %s, year %d\n", options.strDbSystem.GetString(),
+                options.strDsn.GetString(), options.strSchema.GetString(), kBenchYear);
+    if (!options.bSkipLoad && !Load(loader, options)) {
         return kExitFailed;
     }
     const double dSeconds = CalculatePersons(db, options.nPersons);

@@ -30,14 +30,14 @@ bool ParseCount(const char* pszText, int* pnValue) {
     return true;
 }
 
+const char* const kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+const char* const kNameCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_";
+
 // The schema is written into every statement, so it must be a plain name.
 bool IsPlainName(const char* pszName) {
     const size_t nLength = std::strlen(pszName);
-    if (nLength == 0 || nLength > 64 ||
-        !((*pszName >= 'A' && *pszName <= 'Z') || (*pszName >= 'a' && *pszName <= 'z'))) {
-        return false;
-    }
-    return std::strspn(pszName, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == nLength;
+    return nLength >= 1 && nLength <= 64 && std::strchr(kLetters, pszName[0]) != nullptr &&
+           std::strspn(pszName, kNameCharacters) == nLength;
 }
 
 bool ParseDialect(const char* pszDialect, BenchOptions* pOptions) {

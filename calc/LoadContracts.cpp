@@ -39,6 +39,7 @@ bool CShiftCalc::LoadContracts() {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     if (m_db.OpenKvtBsvData(&hStmt, m_strPnr) != 0) {
         ReportError("BSVINVALID", "");
+        m_db.ReleaseStatement(hStmt);
         return false;
     }
 

@@ -67,7 +67,7 @@ void CScenario::Clear() {
                                           "ZTW329ZTG", "ZTW320TGB", "ZTW327TAG", "ZTW131FCD",
                                           "ZTW321BCH", "ZTW332SFZ", "ZTW332SFV"};
     for (const char* pszTable : kTables) {
-        m_db.Exec(CString("DELETE FROM ") + pszTable);
+        Exec(CString("DELETE FROM ") + pszTable);
     }
     CString strSql;
     strSql.Format("INSERT INTO ZTW131FCD (FCDNUM, FCDFCD) VALUES ('%s', 25), ('%s', 10)", FREE_TIME, HOLIDAY);
@@ -148,6 +148,7 @@ void CScenario::OldDailyRow(const CString& strPnr, int nDay, double dValue) {
 }
 
 std::optional<DailyRow> CScenario::Daily(const CString& strPnr, int nDay) {
+    Commit();
     CString strSql;
     strSql.Format("SELECT SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV FROM ZTW332SFZ "
                   "WHERE SFZPNR = %s AND SFZDTM = %s",
@@ -161,6 +162,7 @@ std::optional<DailyRow> CScenario::Daily(const CString& strPnr, int nDay) {
 }
 
 std::optional<YearRow> CScenario::Yearly(const CString& strPnr, int nYear) {
+    Commit();
     CString strSql;
     strSql.Format("SELECT SFVVTG, SFVVAN FROM ZTW332SFV WHERE SFVPNR = %s AND SFVJHR = %d AND SFVMAN = 0",
                   Literal(strPnr).GetString(), nYear);
@@ -173,14 +175,17 @@ std::optional<YearRow> CScenario::Yearly(const CString& strPnr, int nYear) {
 }
 
 long CScenario::DailyCount(const CString& strPnr) {
+    Commit();
     return m_db.QueryInt("SELECT COUNT(*) FROM ZTW332SFZ WHERE SFZPNR = " + Literal(strPnr));
 }
 
 long CScenario::YearlyCount(const CString& strPnr) {
+    Commit();
     return m_db.QueryInt("SELECT COUNT(*) FROM ZTW332SFV WHERE SFVPNR = " + Literal(strPnr));
 }
 
 std::vector<CString> CScenario::StoredRows(const CString& strPnr, bool bWithStamps) {
+    Commit();
     const CString strPnrLiteral = Literal(strPnr);
     CString strSql;
     strSql.Format("SELECT SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, %s, "
@@ -216,7 +221,18 @@ CString CScenario::DateLiteral(int nDay) {
     return strLiteral;
 }
 
+void CScenario::Commit() {
+    if (m_bInTransaction) {
+        m_db.Exec("COMMIT");
+        m_bInTransaction = false;
+    }
+}
+
 void CScenario::Exec(const CString& strSql) {
+    if (!m_bInTransaction) {
+        m_db.Exec("START TRANSACTION");
+        m_bInTransaction = true;
+    }
     m_db.Exec(strSql);
 }
 
@@ -227,6 +243,7 @@ void KvtCalcTest::SetUp() {
 }
 
 void KvtCalcTest::Calculate(const CString& strPnr, int nDate, const CString& strUser) {
+    m_scenario.Commit();
     ParamRecord request{};
     std::snprintf(request.PRMPNR, sizeof(request.PRMPNR), "%s", strPnr.GetString());
     std::snprintf(request.PRMERF, sizeof(request.PRMERF), "%s", strUser.GetString());
@@ -255,4 +272,10 @@ int Today(CTestDatabase& db) {
 
 int DaysBetween(int nFrom, int nTo) {
     return static_cast<int>((CalendarDay(nTo) - CalendarDay(nFrom)).count()) + 1;
+}
+
+int DayAfter(int nDay) {
+    const std::chrono::year_month_day next{CalendarDay(nDay) + std::chrono::days{1}};
+    return static_cast<int>(next.year()) * 10000 + static_cast<int>(static_cast<unsigned>(next.month())) * 100 +
+           static_cast<int>(static_cast<unsigned>(next.day()));
 }

@@ -58,6 +58,9 @@ public:
 
     // Empties every table of the calculation in the tenant schema and adds the absence codes.
     void Clear();
+    // The data is written in one transaction, opened by the first write and committed here (and
+    // before every read), so that a case costs one commit rather than one per row.
+    void Commit();
 
     void Person(const CString& strPnr);
     // nJmo empty: the rule names no last month, the accounting year is the calendar year.
@@ -92,6 +95,7 @@ private:
 
     CTestDatabase& m_db;
     bool m_bBackslashEscapes;
+    bool m_bInTransaction = false;
 };
 
 class KvtCalcTest : public KvtDbTest {
@@ -124,3 +128,4 @@ int CurrentYear();
 int Today(CTestDatabase& db);
 // Number of calendar days from nFrom to nTo, both included.
 int DaysBetween(int nFrom, int nTo);
+int DayAfter(int nDay);

@@ -182,10 +182,8 @@ SQLRETURN CFakeOdbc::EndTran(SQLSMALLINT nType, SQLHANDLE hHandle, SQLSMALLINT n
 SQLRETURN CFakeOdbc::GetDiagRec(SQLSMALLINT nType, SQLHANDLE hHandle, SQLSMALLINT nRecord, SQLCHAR* pszState,
                                 SQLINTEGER* pnNative, SQLCHAR* pszMessage, SQLSMALLINT nMessageSize,
                                 SQLSMALLINT* pnMessageLength) {
-    m_calls.push_back("SQLGetDiagRec " + NameOf(hHandle));
-    const Handle* pHandle = Find(hHandle);
-    if (pHandle == nullptr || !pHandle->bLive || pHandle->nType != nType) {
-        ++m_nInvalidHandleUses;
+    const Handle* pHandle = Use("SQLGetDiagRec", hHandle, nType, false);
+    if (pHandle == nullptr) {
         return SQL_INVALID_HANDLE;
     }
     if (nRecord != 1 || !pHandle->diag) {
@@ -231,6 +229,9 @@ SQLRETURN CFakeOdbc::BindCol(SQLHSTMT hStmt, SQLUSMALLINT nColumn, SQLSMALLINT n
     if (nCType != SQL_C_CHAR && nCType != SQL_C_LONG && nCType != SQL_C_DOUBLE) {
         return Fail(pStmt, "HY003", "Invalid application buffer type");
     }
+    if (nCType == SQL_C_CHAR && nBufferSize <= 0) {
+        return Fail(pStmt, "HY090", "Invalid string or buffer length");
+    }
     if (pStmt->bindings.size() <= nColumn) {
         pStmt->bindings.resize(nColumn + 1U);
     }
@@ -269,15 +270,19 @@ SQLRETURN CFakeOdbc::RowCount(SQLHSTMT hStmt, SQLLEN* pnRows) {
 }
 
 // Logs the call and looks the handle up. A handle that is not a live one of the expected type is
-// counted as an invalid use; as with a driver manager, every other call clears the handle's record.
-CFakeOdbc::Handle* CFakeOdbc::Use(const char* pszFunction, SQLHANDLE hHandle, SQLSMALLINT nType) {
+// counted as an invalid use. As with a driver manager, a call clears the handle's record before
+// it may leave a new one.
+CFakeOdbc::Handle* CFakeOdbc::Use(const char* pszFunction, SQLHANDLE hHandle, SQLSMALLINT nType,
+                                  bool bClearsRecord) {
     m_calls.push_back(std::string(pszFunction) + " " + NameOf(hHandle));
     Handle* pHandle = Find(hHandle);
     if (pHandle == nullptr || !pHandle->bLive || pHandle->nType != nType) {
         ++m_nInvalidHandleUses;
         return nullptr;
     }
-    pHandle->diag.reset();
+    if (bClearsRecord) {
+        pHandle->diag.reset();
+    }
     return pHandle;
 }
 

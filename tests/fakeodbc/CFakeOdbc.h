@@ -120,10 +120,10 @@ private:
         bool bConnected;
         std::optional<FakeDiag> diag;
         std::vector<std::optional<Binding>> bindings;  // index = column number
-        std::optional<FakeAnswer> result;              // of the last execution that produced rows
+        std::optional<FakeAnswer> result;              // of the last successful execution
     };
 
-    Handle* Use(const char* pszFunction, SQLHANDLE hHandle, SQLSMALLINT nType);
+    Handle* Use(const char* pszFunction, SQLHANDLE hHandle, SQLSMALLINT nType, bool bClearsRecord = true);
     Handle* Find(SQLHANDLE hHandle) const;
     SQLRETURN Fail(Handle* pHandle, const char* pszState, const char* pszMessage);
     const FakeAnswer& AnswerFor(const std::string& strSql) const;

@@ -80,6 +80,7 @@ TEST_F(CursorTest, ExhaustedCursorStaysOpenForTheCallersRelease) {
         {.strMatch = "ZTW133BAK",
          .rows = {{"20240101", "1.5", "0", "2"}, {"20240102", std::nullopt, "1", std::nullopt}}});
     ASSERT_EQ(OpenBew(), 0);
+    EXPECT_EQ(g_fakeOdbc.Executions().back().strHandle, g_fakeOdbc.NameOf(m_hStmt));
     DayRecord day{};
     EXPECT_EQ(m_pDb->FetchKvtBewData(&m_hStmt, &day), 0);
     EXPECT_EQ(m_pDb->FetchKvtBewData(&m_hStmt, &day), 0);
