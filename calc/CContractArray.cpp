@@ -21,11 +21,12 @@ bool CContractArray::Grow() {
     if (m_nCount != m_nCapacity) {
         return true;
     }
-    auto pGrown = std::make_unique<ContractRecord[]>(static_cast<size_t>(m_nCapacity + m_nGrowBy));
+    const int32_t nGrown = m_nCapacity + m_nGrowBy;
+    auto pGrown = std::make_unique<ContractRecord[]>(static_cast<size_t>(nGrown));
     if (m_nCapacity > 0) {
         std::memcpy(pGrown.get(), m_pData.get(), sizeof(ContractRecord) * static_cast<size_t>(m_nCapacity));
     }
     m_pData = std::move(pGrown);
-    m_nCapacity += m_nGrowBy;
+    m_nCapacity = nGrown;
     return true;
 }

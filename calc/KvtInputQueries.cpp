@@ -48,6 +48,9 @@ const char* const kSfvRead =
     "WHERE  SFVPNR = '%s' "
     "AND    SFVJHR = '%d' ";
 
+// Dates go into the texts with all eight digits: a year before 1000 would otherwise lose its
+// leading zeros, and a date such as 0024-06-15 would be read as 2024-06-15.
+//
 // The per-day statement: for each calendar day the shares of the qualifying shifts, the free days
 // booked up to the day and those planned after it. Half days count one half on every product: on
 // SQL Server an integer COUNT divided by 2 would drop them, hence the 2.0 there.
@@ -72,8 +75,8 @@ const char* const kBewOracle =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= TO_DATE('%ld', 'yyyymmdd')"
-    "         AND    BCHVON <= TO_DATE('%ld', 'yyyymmdd')"
+    "         AND    BCHVON >= TO_DATE('%08ld', 'yyyymmdd')"
+    "         AND    BCHVON <= TO_DATE('%08ld', 'yyyymmdd')"
     "         AND    BCHVON <= BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -89,8 +92,8 @@ const char* const kBewOracle =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= TO_DATE('%ld', 'yyyymmdd')"
-    "         AND    BCHVON <= TO_DATE('%ld', 'yyyymmdd')"
+    "         AND    BCHVON >= TO_DATE('%08ld', 'yyyymmdd')"
+    "         AND    BCHVON <= TO_DATE('%08ld', 'yyyymmdd')"
     "         AND    BCHVON > BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -100,8 +103,8 @@ const char* const kBewOracle =
     "         AND    TAGPNR = BCHPNR"
     "         AND    TAGTAG = BCHVON) "
     "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
-    "WHERE  BAKDTM >= TO_DATE('%ld', 'yyyymmdd') "
-    "AND    BAKDTM <= TO_DATE('%ld', 'yyyymmdd') "
+    "WHERE  BAKDTM >= TO_DATE('%08ld', 'yyyymmdd') "
+    "AND    BAKDTM <= TO_DATE('%08ld', 'yyyymmdd') "
     "AND    BAKDTM <= SYSDATE "
     "AND    PNRNUM = '%s' "
     "ORDER BY BAKDTM";
@@ -127,8 +130,8 @@ const char* const kBewMsSql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= CONVERT(DATETIME, '%ld', 112)"
-    "         AND    BCHVON <= CONVERT(DATETIME, '%ld', 112)"
+    "         AND    BCHVON >= CONVERT(DATETIME, '%08ld', 112)"
+    "         AND    BCHVON <= CONVERT(DATETIME, '%08ld', 112)"
     "         AND    BCHVON <= BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -144,8 +147,8 @@ const char* const kBewMsSql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= CONVERT(DATETIME, '%ld', 112)"
-    "         AND    BCHVON <= CONVERT(DATETIME, '%ld', 112)"
+    "         AND    BCHVON >= CONVERT(DATETIME, '%08ld', 112)"
+    "         AND    BCHVON <= CONVERT(DATETIME, '%08ld', 112)"
     "         AND    BCHVON > BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -155,8 +158,8 @@ const char* const kBewMsSql =
     "         AND    TAGPNR = BCHPNR"
     "         AND    TAGTAG = BCHVON) "
     "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
-    "WHERE  BAKDTM >= CONVERT(DATETIME, '%ld', 112) "
-    "AND    BAKDTM <= CONVERT(DATETIME, '%ld', 112) "
+    "WHERE  BAKDTM >= CONVERT(DATETIME, '%08ld', 112) "
+    "AND    BAKDTM <= CONVERT(DATETIME, '%08ld', 112) "
     "AND    BAKDTM <= CURRENT_TIMESTAMP "
     "AND    PNRNUM = '%s' "
     "ORDER BY BAKDTM";
@@ -182,8 +185,8 @@ const char* const kBewMySql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= DATE_FORMAT('%ld', '%%Y%%m%%d')"
-    "         AND    BCHVON <= DATE_FORMAT('%ld', '%%Y%%m%%d')"
+    "         AND    BCHVON >= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
+    "         AND    BCHVON <= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
     "         AND    BCHVON <= BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -199,8 +202,8 @@ const char* const kBewMySql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= DATE_FORMAT('%ld', '%%Y%%m%%d')"
-    "         AND    BCHVON <= DATE_FORMAT('%ld', '%%Y%%m%%d')"
+    "         AND    BCHVON >= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
+    "         AND    BCHVON <= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
     "         AND    BCHVON > BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -210,15 +213,15 @@ const char* const kBewMySql =
     "         AND    TAGPNR = BCHPNR"
     "         AND    TAGTAG = BCHVON) "
     "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
-    "WHERE  BAKDTM >= DATE_FORMAT('%ld', '%%Y%%m%%d') "
-    "AND    BAKDTM <= DATE_FORMAT('%ld', '%%Y%%m%%d') "
+    "WHERE  BAKDTM >= DATE_FORMAT('%08ld', '%%Y%%m%%d') "
+    "AND    BAKDTM <= DATE_FORMAT('%08ld', '%%Y%%m%%d') "
     "AND    BAKDTM <= CURRENT_TIMESTAMP "
     "AND    PNRNUM = '%s' "
     "ORDER BY BAKDTM";
 
 }  // namespace
 
-int32_t CDbConnection::OpenKvtBsvData(SQLHSTMT* phStmt, CString strPnr) {
+int32_t CDbConnection::OpenKvtBsvData(SQLHSTMT* phStmt, const CString& strPnr) {
     const char* pszTemplate = AllocCursor(phStmt, kBsvOracle, kBsvMsSql, kBsvMySql);
     if (pszTemplate == nullptr) {
         return -1;
@@ -260,7 +263,7 @@ int32_t CDbConnection::FetchKvtBsvData(SQLHSTMT* phStmt, ContractRecord* pRecord
     }
 }
 
-int32_t CDbConnection::ReadKvtSfvData(CString strPnr, int32_t nYear, double* pdDays, double* pdShares,
+int32_t CDbConnection::ReadKvtSfvData(const CString& strPnr, int32_t nYear, double* pdDays, double* pdShares,
                                       int32_t* pnYearStart) {
     *pdDays = 0.0;
     *pdShares = 0.0;
@@ -296,8 +299,9 @@ int32_t CDbConnection::ReadKvtSfvData(CString strPnr, int32_t nYear, double* pdD
     return nCode;
 }
 
-int32_t CDbConnection::OpenKvtBewData(SQLHSTMT* phStmt, CString strPnr, CString strRuleCode, int32_t nFirstDay,
-                                      int32_t nLastDay, int32_t nPlanStart, int32_t nPlanEnd) {
+int32_t CDbConnection::OpenKvtBewData(SQLHSTMT* phStmt, const CString& strPnr, const CString& strRuleCode,
+                                      int32_t nFirstDay, int32_t nLastDay, int32_t nPlanStart,
+                                      int32_t nPlanEnd) {
     const char* pszTemplate = AllocCursor(phStmt, kBewOracle, kBewMsSql, kBewMySql);
     if (pszTemplate == nullptr) {
         return -1;

@@ -6,38 +6,40 @@
 
 namespace {
 
+// Dates go into the texts with all eight digits: a year before 1000 would otherwise lose its
+// leading zeros, and the delete of 0024 would remove the rows of 2024.
 const char* const kDeleteSfzOracle =
     "DELETE "
     "FROM %s.ZTW332SFZ "
     "WHERE  SFZPNR = '%s' "
-    "AND    SFZDTM >= TO_DATE('%d', 'yyyymmdd') "
-    "AND    SFZDTM <= TO_DATE('%d', 'yyyymmdd')";
+    "AND    SFZDTM >= TO_DATE('%08d', 'yyyymmdd') "
+    "AND    SFZDTM <= TO_DATE('%08d', 'yyyymmdd')";
 
 const char* const kDeleteSfzMsSql =
     "DELETE "
     "FROM %s.ZTW332SFZ "
     "WHERE  SFZPNR = '%s' "
-    "AND    SFZDTM >= CONVERT(DATETIME, '%d', 112) "
-    "AND    SFZDTM <= CONVERT(DATETIME, '%d', 112)";
+    "AND    SFZDTM >= CONVERT(DATETIME, '%08d', 112) "
+    "AND    SFZDTM <= CONVERT(DATETIME, '%08d', 112)";
 
 const char* const kDeleteSfzMySql =
     "DELETE "
     "FROM %s.ZTW332SFZ "
     "WHERE  SFZPNR = '%s' "
-    "AND    SFZDTM >= DATE_FORMAT('%d', '%%Y%%m%%d') "
-    "AND    SFZDTM <= DATE_FORMAT('%d', '%%Y%%m%%d')";
+    "AND    SFZDTM >= DATE_FORMAT('%08d', '%%Y%%m%%d') "
+    "AND    SFZDTM <= DATE_FORMAT('%08d', '%%Y%%m%%d')";
 
 const char* const kInsertSfzOracle =
     "INSERT INTO %s.ZTW332SFZ   (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS,    SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZDAT, SFZERF,    SFZSTA) "
-    "VALUES   ('%s', TO_DATE('%ld', 'yyyymmdd'), %f, %f, %f, %f,    %f, %f, %f, %d, CURRENT_TIMESTAMP, '%s', 1)";
+    "VALUES   ('%s', TO_DATE('%08ld', 'yyyymmdd'), %f, %f, %f, %f,    %f, %f, %f, %d, CURRENT_TIMESTAMP, '%s', 1)";
 
 const char* const kInsertSfzMsSql =
     "INSERT INTO %s.ZTW332SFZ   (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS,    SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZDAT, SFZERF,    SFZSTA) "
-    "VALUES   ('%s', CONVERT(DATETIME, '%ld', 112), %f, %f, %f, %f,    %f, %f, %f, %d, CURRENT_TIMESTAMP, '%s', 1)";
+    "VALUES   ('%s', CONVERT(DATETIME, '%08ld', 112), %f, %f, %f, %f,    %f, %f, %f, %d, CURRENT_TIMESTAMP, '%s', 1)";
 
 const char* const kInsertSfzMySql =
     "INSERT INTO %s.ZTW332SFZ   (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS,    SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZDAT, SFZERF,    SFZSTA) "
-    "VALUES   ('%s', DATE_FORMAT('%ld', '%%Y%%m%%d'), %f, %f, %f, %f,    %f, %f, %f, %d, CURRENT_TIMESTAMP, '%s', 1)";
+    "VALUES   ('%s', DATE_FORMAT('%08ld', '%%Y%%m%%d'), %f, %f, %f, %f,    %f, %f, %f, %d, CURRENT_TIMESTAMP, '%s', 1)";
 
 const char* const kDeleteSfv =
     "DELETE "
@@ -57,7 +59,7 @@ const char* const kInsertSfvMsSqlMySql =
 
 }  // namespace
 
-int32_t CDbConnection::DeleteKvtSfzData(CString strPnr, int32_t nFirstDay, int32_t nLastDay) {
+int32_t CDbConnection::DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     const char* pszTemplate = AllocCalcTemplate(&hStmt, kDeleteSfzOracle, kDeleteSfzMsSql, kDeleteSfzMySql);
     if (pszTemplate == nullptr) {
@@ -69,9 +71,9 @@ int32_t CDbConnection::DeleteKvtSfzData(CString strPnr, int32_t nFirstDay, int32
     return ExecuteAndRelease(hStmt, strSql, true);
 }
 
-int32_t CDbConnection::InsertKvtSfzData(CString strPnr, CString strUser, const DayRecord* pRecord,
-                                        double dCarryDays, double dCarryShares, double dEntitlement, double dRest,
-                                        int32_t nCarryDaysUsed) {
+int32_t CDbConnection::InsertKvtSfzData(const CString& strPnr, const CString& strUser,
+                                        const DayRecord* pRecord, double dCarryDays, double dCarryShares,
+                                        double dEntitlement, double dRest, int32_t nCarryDaysUsed) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     const char* pszTemplate = AllocCalcTemplate(&hStmt, kInsertSfzOracle, kInsertSfzMsSql, kInsertSfzMySql);
     if (pszTemplate == nullptr) {
@@ -84,7 +86,7 @@ int32_t CDbConnection::InsertKvtSfzData(CString strPnr, CString strUser, const D
     return ExecuteAndRelease(hStmt, strSql, false);
 }
 
-int32_t CDbConnection::DeleteKvtSfvData(CString strPnr, int32_t nYear, int32_t nMonth) {
+int32_t CDbConnection::DeleteKvtSfvData(const CString& strPnr, int32_t nYear, int32_t nMonth) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     if (AllocCalcStatement(&hStmt) != 0) {
         return -1;
@@ -95,8 +97,8 @@ int32_t CDbConnection::DeleteKvtSfvData(CString strPnr, int32_t nYear, int32_t n
     return ExecuteAndRelease(hStmt, strSql, true);
 }
 
-int32_t CDbConnection::InsertKvtSfvData(CString strPnr, CString strUser, int32_t nYear, double dRest,
-                                        double dSharesLeft) {
+int32_t CDbConnection::InsertKvtSfvData(const CString& strPnr, const CString& strUser, int32_t nYear,
+                                        double dRest, double dSharesLeft) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     const char* pszTemplate =
         AllocCalcTemplate(&hStmt, kInsertSfvOracle, kInsertSfvMsSqlMySql, kInsertSfvMsSqlMySql);

@@ -45,30 +45,36 @@ public:
     int32_t EndTransaction(bool bCommit);
 
     // Request table ZTWBASIS.ZTW002PRM (db/RequestRecords.cpp)
-    int32_t ReadNextRequest(CString strSchema, CString strUser, ParamRecord* pRecord);
-    int32_t ReadRequestByNumber(CString strSchema, CString strUser, CString strNumber, ParamRecord* pRecord);
+    int32_t ReadNextRequest(const CString& strSchema, const CString& strUser, ParamRecord* pRecord);
+    int32_t ReadRequestByNumber(const CString& strSchema, const CString& strUser, const CString& strNumber,
+                                ParamRecord* pRecord);
     int32_t DeleteRequest(const ParamRecord* pRecord);
 
     // Error table ZTWBASIS.ZTW002ERR (db/ErrorRecords.cpp)
-    int32_t InsertErrorRow(CString strNumber, int32_t nLfd, int32_t nType, CString strPnr, CString strCode,
-                           int32_t nDate, CString strTime, int32_t nKey, int32_t nNum);
-    int32_t InsertErrorRowWithoutNum(CString strNumber, int32_t nLfd, int32_t nType, CString strPnr,
-                                     CString strCode, int32_t nDate, CString strTime, int32_t nKey);
+    int32_t InsertErrorRow(const CString& strNumber, int32_t nLfd, int32_t nType, const CString& strPnr,
+                           const CString& strCode, int32_t nDate, const CString& strTime, int32_t nKey,
+                           int32_t nNum);
+    int32_t InsertErrorRowWithoutNum(const CString& strNumber, int32_t nLfd, int32_t nType,
+                                     const CString& strPnr, const CString& strCode, int32_t nDate,
+                                     const CString& strTime, int32_t nKey);
 
     // Calculation inputs (calc/KvtInputQueries.cpp)
-    int32_t OpenKvtBsvData(SQLHSTMT* phStmt, CString strPnr);
+    int32_t OpenKvtBsvData(SQLHSTMT* phStmt, const CString& strPnr);
     int32_t FetchKvtBsvData(SQLHSTMT* phStmt, ContractRecord* pRecord);
-    int32_t ReadKvtSfvData(CString strPnr, int32_t nYear, double* pdDays, double* pdShares, int32_t* pnYearStart);
-    int32_t OpenKvtBewData(SQLHSTMT* phStmt, CString strPnr, CString strRuleCode, int32_t nFirstDay, int32_t nLastDay,
-                           int32_t nPlanStart, int32_t nPlanEnd);
+    int32_t ReadKvtSfvData(const CString& strPnr, int32_t nYear, double* pdDays, double* pdShares,
+                           int32_t* pnYearStart);
+    int32_t OpenKvtBewData(SQLHSTMT* phStmt, const CString& strPnr, const CString& strRuleCode,
+                           int32_t nFirstDay, int32_t nLastDay, int32_t nPlanStart, int32_t nPlanEnd);
     int32_t FetchKvtBewData(SQLHSTMT* phStmt, DayRecord* pRecord);
 
     // Calculation results (calc/KvtResultWrites.cpp)
-    int32_t DeleteKvtSfzData(CString strPnr, int32_t nFirstDay, int32_t nLastDay);
-    int32_t InsertKvtSfzData(CString strPnr, CString strUser, const DayRecord* pRecord, double dCarryDays,
-                             double dCarryShares, double dEntitlement, double dRest, int32_t nCarryDaysUsed);
-    int32_t DeleteKvtSfvData(CString strPnr, int32_t nYear, int32_t nMonth);
-    int32_t InsertKvtSfvData(CString strPnr, CString strUser, int32_t nYear, double dRest, double dSharesLeft);
+    int32_t DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay);
+    int32_t InsertKvtSfzData(const CString& strPnr, const CString& strUser, const DayRecord* pRecord,
+                             double dCarryDays, double dCarryShares, double dEntitlement, double dRest,
+                             int32_t nCarryDaysUsed);
+    int32_t DeleteKvtSfvData(const CString& strPnr, int32_t nYear, int32_t nMonth);
+    int32_t InsertKvtSfvData(const CString& strPnr, const CString& strUser, int32_t nYear, double dRest,
+                             double dSharesLeft);
 
     int32_t m_nRcSuccess;
     int32_t m_nRcNoData;
@@ -84,7 +90,7 @@ private:
                                  const char* pszMySql);
     static SQLRETURN ExecDirect(SQLHSTMT hStmt, const CString& strSql);
     int32_t MapResult(SQLRETURN nResult, SQLHSTMT hStmt);
-    int32_t FailureCode();
+    int32_t FailureCode() const;
     int32_t ExecuteAndRelease(SQLHSTMT hStmt, const CString& strSql, bool bSearched);
     int32_t FetchRequest(SQLHSTMT hStmt, const CString& strSql, ParamRecord* pRecord);
 

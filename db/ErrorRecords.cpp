@@ -8,14 +8,16 @@ bool g_errorTableWithoutNum = false;
 
 namespace {
 
+// Dates go into the texts with all eight digits: a year before 1000 would otherwise lose its
+// leading zeros, and a date such as 0024-06-15 would be read as 2024-06-15.
 const char* const kInsertOracle =
     "INSERT INTO ZTWBASIS.ZTW002ERR "
     "  (ERRPRM, ERRLFD, ERRTYP, ERRPNR, ERRFCD, "
     "   ERRDAT, ERRUHR, ERRKEY, ERRNUM) "
     "VALUES "
     "  ('%s', %ld, %ld, '%s', '%s', "
-    "   TO_DATE('%ld', 'yyyymmdd'), "
-    "   TO_DATE('%ld %s', 'yyyymmdd HH24:mi'), "
+    "   TO_DATE('%08ld', 'yyyymmdd'), "
+    "   TO_DATE('%08ld %s', 'yyyymmdd HH24:mi'), "
     "   %ld, %ld)";
 
 const char* const kInsertMsSql =
@@ -24,8 +26,8 @@ const char* const kInsertMsSql =
     "   ERRDAT, ERRUHR, ERRKEY, ERRNUM) "
     "VALUES "
     "  ('%s', %ld, %ld, '%s', '%s', "
-    "   CONVERT(DATETIME, '%ld', 112), "
-    "   CONVERT(DATETIME, '%ld', 112) + "
+    "   CONVERT(DATETIME, '%08ld', 112), "
+    "   CONVERT(DATETIME, '%08ld', 112) + "
     "   CONVERT(DATETIME, '%s', 108), "
     "   %ld, %ld)";
 
@@ -37,8 +39,8 @@ const char* const kInsertMySql =
     "   ERRDAT, ERRUHR, ERRKEY, ERRNUM) "
     "VALUES "
     "  ('%s', %ld, %ld, '%s', '%s', "
-    "   DATE_FORMAT('%ld', '%%Y%%m%%d'), "
-    "   STR_TO_DATE('%ld %s', '%%Y%%m%%d %%H:%%i'), "
+    "   DATE_FORMAT('%08ld', '%%Y%%m%%d'), "
+    "   STR_TO_DATE('%08ld %s', '%%Y%%m%%d %%H:%%i'), "
     "   %ld, %ld)";
 
 const char* const kInsertWithoutNumOracle =
@@ -47,8 +49,8 @@ const char* const kInsertWithoutNumOracle =
     "   ERRDAT, ERRUHR, ERRKEY) "
     "VALUES "
     "  ('%s', %ld, %ld, '%s', '%s', "
-    "   TO_DATE('%ld', 'yyyymmdd'), "
-    "   TO_DATE('%ld %s', 'yyyymmdd HH24:mi'), "
+    "   TO_DATE('%08ld', 'yyyymmdd'), "
+    "   TO_DATE('%08ld %s', 'yyyymmdd HH24:mi'), "
     "   %ld)";
 
 const char* const kInsertWithoutNumMsSql =
@@ -57,8 +59,8 @@ const char* const kInsertWithoutNumMsSql =
     "   ERRDAT, ERRUHR, ERRKEY) "
     "VALUES "
     "  ('%s', %ld, %ld, '%s', '%s', "
-    "   CONVERT(DATETIME, '%ld', 112), "
-    "   CONVERT(DATETIME, '%ld', 112) + "
+    "   CONVERT(DATETIME, '%08ld', 112), "
+    "   CONVERT(DATETIME, '%08ld', 112) + "
     "   CONVERT(DATETIME, '%s', 108), "
     "   %ld)";
 
@@ -68,15 +70,33 @@ const char* const kInsertWithoutNumMySql =
     "   ERRDAT, ERRUHR, ERRKEY) "
     "VALUES "
     "  ('%s', %ld, %ld, '%s', '%s', "
-    "   DATE_FORMAT('%ld', '%%Y%%m%%d'), "
-    "   STR_TO_DATE('%ld %s', '%%Y%%m%%d %%H:%%i'), "
+    "   DATE_FORMAT('%08ld', '%%Y%%m%%d'), "
+    "   STR_TO_DATE('%08ld %s', '%%Y%%m%%d %%H:%%i'), "
     "   %ld)";
+
+// A request without a date (PRMDTM NULL) has no date that any product could convert: its closing
+// row is written with ERRDAT and ERRUHR empty instead of being lost.
+const char* const kInsertWithoutDate =
+    "INSERT INTO ZTWBASIS.ZTW002ERR "
+    "  (ERRPRM, ERRLFD, ERRTYP, ERRPNR, ERRFCD, "
+    "   ERRDAT, ERRUHR, ERRKEY, ERRNUM) "
+    "VALUES "
+    "  ('%s', %ld, %ld, '%s', '%s', "
+    "   NULL, NULL, %ld, %ld)";
+
+const char* const kInsertWithoutNumAndDate =
+    "INSERT INTO ZTWBASIS.ZTW002ERR "
+    "  (ERRPRM, ERRLFD, ERRTYP, ERRPNR, ERRFCD, "
+    "   ERRDAT, ERRUHR, ERRKEY) "
+    "VALUES "
+    "  ('%s', %ld, %ld, '%s', '%s', "
+    "   NULL, NULL, %ld)";
 
 }  // namespace
 
-int32_t CDbConnection::InsertErrorRow(CString strNumber, int32_t nLfd, int32_t nType, CString strPnr,
-                                      CString strCode, int32_t nDate, CString strTime, int32_t nKey,
-                                      int32_t nNum) {
+int32_t CDbConnection::InsertErrorRow(const CString& strNumber, int32_t nLfd, int32_t nType,
+                                      const CString& strPnr, const CString& strCode, int32_t nDate,
+                                      const CString& strTime, int32_t nKey, int32_t nNum) {
     if (g_errorTableWithoutNum) {
         return InsertErrorRowWithoutNum(strNumber, nLfd, nType, strPnr, strCode, nDate, strTime, nKey);
     }
@@ -87,10 +107,16 @@ int32_t CDbConnection::InsertErrorRow(CString strNumber, int32_t nLfd, int32_t n
     }
 
     CString strSql;
-    strSql.Format(pszTemplate, Quoted(strNumber).GetString(), static_cast<long>(nLfd), static_cast<long>(nType),
-                  Quoted(strPnr).GetString(), Quoted(strCode).GetString(), static_cast<long>(nDate),
-                  static_cast<long>(nDate), Quoted(strTime).GetString(), static_cast<long>(nKey),
-                  static_cast<long>(nNum));
+    if (nDate == 0) {
+        strSql.Format(kInsertWithoutDate, Quoted(strNumber).GetString(), static_cast<long>(nLfd),
+                      static_cast<long>(nType), Quoted(strPnr).GetString(), Quoted(strCode).GetString(),
+                      static_cast<long>(nKey), static_cast<long>(nNum));
+    } else {
+        strSql.Format(pszTemplate, Quoted(strNumber).GetString(), static_cast<long>(nLfd),
+                      static_cast<long>(nType), Quoted(strPnr).GetString(), Quoted(strCode).GetString(),
+                      static_cast<long>(nDate), static_cast<long>(nDate), Quoted(strTime).GetString(),
+                      static_cast<long>(nKey), static_cast<long>(nNum));
+    }
     int32_t nResult = ExecuteAndRelease(hStmt, strSql, false);
 
     if (nResult == 0) {
@@ -103,8 +129,9 @@ int32_t CDbConnection::InsertErrorRow(CString strNumber, int32_t nLfd, int32_t n
     return nResult;
 }
 
-int32_t CDbConnection::InsertErrorRowWithoutNum(CString strNumber, int32_t nLfd, int32_t nType, CString strPnr,
-                                                CString strCode, int32_t nDate, CString strTime, int32_t nKey) {
+int32_t CDbConnection::InsertErrorRowWithoutNum(const CString& strNumber, int32_t nLfd, int32_t nType,
+                                                const CString& strPnr, const CString& strCode, int32_t nDate,
+                                                const CString& strTime, int32_t nKey) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     const char* pszTemplate =
         AllocForTemplate(&hStmt, kInsertWithoutNumOracle, kInsertWithoutNumMsSql, kInsertWithoutNumMySql);
@@ -113,9 +140,16 @@ int32_t CDbConnection::InsertErrorRowWithoutNum(CString strNumber, int32_t nLfd,
     }
 
     CString strSql;
-    strSql.Format(pszTemplate, Quoted(strNumber).GetString(), static_cast<long>(nLfd), static_cast<long>(nType),
-                  Quoted(strPnr).GetString(), Quoted(strCode).GetString(), static_cast<long>(nDate),
-                  static_cast<long>(nDate), Quoted(strTime).GetString(), static_cast<long>(nKey));
+    if (nDate == 0) {
+        strSql.Format(kInsertWithoutNumAndDate, Quoted(strNumber).GetString(), static_cast<long>(nLfd),
+                      static_cast<long>(nType), Quoted(strPnr).GetString(), Quoted(strCode).GetString(),
+                      static_cast<long>(nKey));
+    } else {
+        strSql.Format(pszTemplate, Quoted(strNumber).GetString(), static_cast<long>(nLfd),
+                      static_cast<long>(nType), Quoted(strPnr).GetString(), Quoted(strCode).GetString(),
+                      static_cast<long>(nDate), static_cast<long>(nDate), Quoted(strTime).GetString(),
+                      static_cast<long>(nKey));
+    }
     const SQLRETURN nExecuted = ExecDirect(hStmt, strSql);
     const int32_t nResult = MapResult(nExecuted, hStmt);
     SQLFreeHandle(SQL_HANDLE_STMT, hStmt);

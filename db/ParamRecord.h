@@ -29,4 +29,9 @@ struct ParamRecord {
     int32_t PRMVKD;
     int32_t PRMSTS;
     char PRMERF[51];  // who entered the request; carried into the result rows
+
+    // Not a column of its own: PRMNUM as the table holds it, the key of the delete. A number longer
+    // than its field would otherwise never match its row, and the request would be read again and
+    // again, blocking every request behind it.
+    char storedNumber[101];
 };

@@ -124,7 +124,7 @@ void BindLong(SQLHSTMT hStmt, SQLUSMALLINT nColumn, int32_t* pField, SQLLEN* pIn
 // converted by the driver into integers; the time stays text. The indicator is shared and never
 // read: a NULL column leaves its field as cleared.
 void BindRequestColumns(SQLHSTMT hStmt, ParamRecord* pRecord, SQLLEN* pIndicator) {
-    BindText(hStmt, 1, pRecord->PRMNUM, sizeof(pRecord->PRMNUM), pIndicator);
+    BindText(hStmt, 1, pRecord->storedNumber, sizeof(pRecord->storedNumber), pIndicator);
     BindLong(hStmt, 2, &pRecord->PRMLFD, pIndicator);
     BindLong(hStmt, 3, &pRecord->PRMTYP, pIndicator);
     BindText(hStmt, 4, pRecord->PRMSCH, sizeof(pRecord->PRMSCH), pIndicator);
@@ -149,8 +149,12 @@ void BindRequestColumns(SQLHSTMT hStmt, ParamRecord* pRecord, SQLLEN* pIndicator
     BindText(hStmt, 23, pRecord->PRMERF, sizeof(pRecord->PRMERF), pIndicator);
 }
 
+// The request number reaches its field cut to the field's width, as every other text.
 void TerminateTextFields(ParamRecord* pRecord) {
-    TerminateField(pRecord->PRMNUM);
+    TerminateField(pRecord->storedNumber);
+    const size_t nLength = strnlen(pRecord->storedNumber, sizeof(pRecord->PRMNUM) - 1);
+    std::memcpy(pRecord->PRMNUM, pRecord->storedNumber, nLength);
+    pRecord->PRMNUM[nLength] = '\0';
     TerminateField(pRecord->PRMSCH);
     TerminateField(pRecord->PRMUSR);
     TerminateField(pRecord->PRMPNR);
@@ -168,7 +172,8 @@ void TerminateTextFields(ParamRecord* pRecord) {
 
 }  // namespace
 
-int32_t CDbConnection::ReadNextRequest(CString strSchema, CString strUser, ParamRecord* pRecord) {
+int32_t CDbConnection::ReadNextRequest(const CString& strSchema, const CString& strUser,
+                                       ParamRecord* pRecord) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     const char* pszTemplate = AllocForTemplate(&hStmt, kReadNextOracle, kReadNextMsSql, kReadNextMySql);
     if (pszTemplate == nullptr) {
@@ -179,8 +184,8 @@ int32_t CDbConnection::ReadNextRequest(CString strSchema, CString strUser, Param
     return FetchRequest(hStmt, strSql, pRecord);
 }
 
-int32_t CDbConnection::ReadRequestByNumber(CString strSchema, CString strUser, CString strNumber,
-                                           ParamRecord* pRecord) {
+int32_t CDbConnection::ReadRequestByNumber(const CString& strSchema, const CString& strUser,
+                                           const CString& strNumber, ParamRecord* pRecord) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     const char* pszTemplate =
         AllocForTemplate(&hStmt, kReadByNumberOracle, kReadByNumberMsSql, kReadByNumberMySql);
@@ -218,7 +223,7 @@ int32_t CDbConnection::DeleteRequest(const ParamRecord* pRecord) {
         return -1;
     }
     CString strSql;
-    strSql.Format(kDeleteRequest, Quoted(pRecord->PRMNUM).GetString(), static_cast<long>(pRecord->PRMLFD),
+    strSql.Format(kDeleteRequest, Quoted(pRecord->storedNumber).GetString(), static_cast<long>(pRecord->PRMLFD),
                   static_cast<long>(pRecord->PRMTYP));
     return ExecuteAndRelease(hStmt, strSql, true);
 }

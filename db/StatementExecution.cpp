@@ -53,7 +53,7 @@ int32_t CDbConnection::MapResult(SQLRETURN nResult, SQLHSTMT hStmt) {
 }
 
 // A native code of 0 says nothing; it is reported as -1 so that it never reads as success.
-int32_t CDbConnection::FailureCode() {
+int32_t CDbConnection::FailureCode() const {
     return m_nSqlCode != 0 ? m_nSqlCode : -1;
 }
 

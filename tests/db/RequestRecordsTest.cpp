@@ -111,7 +111,7 @@ TEST_P(RequestRecordsTest, HostileValuesAreComparedAndDeletedVerbatim) {
               100);
     EXPECT_EQ(m_db.ReadNextRequest("KVTTEST", "X' OR PRMTYP = 5 OR '1'='", &ignored), 100);
     ParamRecord record{};
-    std::strcpy(record.PRMNUM, "' OR '1'='1");
+    std::strcpy(record.storedNumber, "' OR '1'='1");
     record.PRMLFD = 1;
     record.PRMTYP = 5;
     EXPECT_EQ(m_db.DeleteRequest(&record), 0);

@@ -18,7 +18,7 @@ protected:
     void SetUp() override {
         CFakeOdbcTest::SetUp();
         ASSERT_EQ(Connect("MSSQL"), 0);
-        std::snprintf(m_request.PRMNUM, sizeof(m_request.PRMNUM), "%s", "4711");
+        std::snprintf(m_request.storedNumber, sizeof(m_request.storedNumber), "%s", "4711");
     }
 
     ParamRecord m_request{};

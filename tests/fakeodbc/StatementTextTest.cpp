@@ -182,7 +182,7 @@ TEST_F(MsSqlStatementText, RequestTable) {
     ParamRecord record{};
     EXPECT_EQ(m_pDb->ReadNextRequest("ZTW0815", "ANWENDER", &record), 100);
     EXPECT_EQ(m_pDb->ReadRequestByNumber("ZTW0815", "ANWENDER", "4711", &record), 100);
-    std::snprintf(record.PRMNUM, sizeof(record.PRMNUM), "%s", "4711");
+    std::snprintf(record.storedNumber, sizeof(record.storedNumber), "%s", "4711");
     record.PRMLFD = 2;
     record.PRMTYP = 5;
     EXPECT_EQ(m_pDb->DeleteRequest(&record), 0);
@@ -241,7 +241,7 @@ TEST_F(MsSqlStatementText, QuotesInValuesAreDoubledBackslashesKept) {
     int32_t nValue = 0;
     m_pDb->ReadNextRequest(strQuoted, strQuoted, &record);
     m_pDb->ReadRequestByNumber(strQuoted, strQuoted, strQuoted, &record);
-    std::snprintf(record.PRMNUM, sizeof(record.PRMNUM), "%s", "O'Brien");
+    std::snprintf(record.storedNumber, sizeof(record.storedNumber), "%s", "O'Brien");
     m_pDb->DeleteRequest(&record);
     m_pDb->InsertErrorRowWithoutNum(strQuoted, 0, 0, strQuoted, strQuoted, 20240115, strQuoted, 0);
     m_pDb->OpenKvtBsvData(&hStmt, strQuoted);
