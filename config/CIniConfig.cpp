@@ -79,7 +79,7 @@ CString CIniConfig::GetSchema() const {
 }
 
 CString CIniConfig::GetDecryptedValue(const char* pszKey) const {
-    const CString strCipher = GetValue(pszKey);
+    CString strCipher = GetValue(pszKey);
     if (strCipher.IsEmpty()) {
         return strCipher;
     }

@@ -85,7 +85,9 @@ CREATE TABLE $(TENANT).ZTW131FCD (
 );
 CREATE INDEX ZTW131FCD_FCD ON $(TENANT).ZTW131FCD (FCDFCD, FCDNUM);
 
--- Absence bookings of a person from a day on; a day may carry several.
+-- Absence bookings of a person from a day on; a day may carry several. The count of booked days
+-- reads the person's bookings of the year again for every calendar day; the clustered index keeps
+-- them together in day order with their function and code, so no second lookup is needed.
 CREATE TABLE $(TENANT).ZTW321BCH (
     BCHPNR VARCHAR(12) NOT NULL,
     BCHVON DATETIME    NOT NULL,

@@ -1,9 +1,12 @@
 #include "tests/db/Scenario.h"
 
 #include <chrono>
+#include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
 #include "app/Globals.h"
 #include "app/ProcessRequest.h"
@@ -35,6 +38,24 @@ std::vector<double> Numbers(const CString& strRow) {
     }
 }
 
+// An entry of the run log begins "dd.mm.yyyy hh:mm:ss - ".
+constexpr size_t kStampLength = 22;
+
+bool IsStamped(const std::string& strLog, size_t nLine) {
+    static const char kPattern[] = "99.99.9999 99:99:99 - ";
+    if (strLog.size() - nLine < kStampLength) {
+        return false;
+    }
+    for (size_t i = 0; i < kStampLength; ++i) {
+        const char ch = strLog[nLine + i];
+        const bool bMatches = kPattern[i] == '9' ? ch >= '0' && ch <= '9' : ch == kPattern[i];
+        if (!bMatches) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::chrono::sys_days CalendarDay(int nDay) {
     using namespace std::chrono;
     return sys_days{year{nDay / 10000} / month{static_cast<unsigned>(nDay / 100 % 100)} /
@@ -62,6 +83,10 @@ void PrintTo(const YearRow& row, std::ostream* pOut) {
     *pOut << "VTG " << row.SFVVTG << " VAN " << row.SFVVAN;
 }
 
+void PrintTo(const CString& str, std::ostream* pOut) {
+    *pOut << '"' << str.GetString() << '"';
+}
+
 void CScenario::Clear() {
     static const char* const kTables[] = {"ZTW300PNR", "ZTW155KVT", "ZTW310BSV", "ZTW155SF1",
                                           "ZTW329ZTG", "ZTW320TGB", "ZTW327TAG", "ZTW131FCD",
@@ -84,9 +109,10 @@ void CScenario::Rule(const char* pszCode, int nAnz, int nTkt, int nMax, int nVmo
         strJmo.Format("%d", *nJmo);
     }
     CString strSql;
-    strSql.Format("INSERT INTO ZTW155KVT (KVTMOD, KVTANZ, KVTTKT, KVTMAX, KVTVMO, KVTJMO) "
-                  "VALUES ('%s', %d, %d, %d, %d, %s)",
-                  pszCode, nAnz, nTkt, nMax, nVmo, strJmo.GetString());
+    strSql.Format(
+        "INSERT INTO ZTW155KVT (KVTMOD, KVTANZ, KVTTKT, KVTMAX, KVTVMO, KVTJMO) "
+        "VALUES ('%s', %d, %d, %d, %d, %s)",
+        pszCode, nAnz, nTkt, nMax, nVmo, strJmo.GetString());
     Exec(strSql);
 }
 
@@ -100,8 +126,8 @@ void CScenario::Contract(const CString& strPnr, int nFrom, int nTo, const char* 
 
 void CScenario::QualifyingShift(const char* pszRule, const char* pszModel, double dShares, double dMinimum) {
     CString strSql;
-    strSql.Format("INSERT INTO ZTW155SF1 (SF1NUM, SF1AZT, SF1MIN, SF1ANT) VALUES ('%s', '%s', %f, %f)", pszRule,
-                  pszModel, dMinimum, dShares);
+    strSql.Format("INSERT INTO ZTW155SF1 (SF1NUM, SF1AZT, SF1MIN, SF1ANT) VALUES ('%s', '%s', %f, %f)",
+                  pszRule, pszModel, dMinimum, dShares);
     Exec(strSql);
 }
 
@@ -124,41 +150,46 @@ void CScenario::Booking(const CString& strPnr, int nDay, BookedDay kind, int nFk
     strSql.Format("INSERT INTO ZTW321BCH (BCHPNR, BCHVON, BCHFKT, BCHFCD) VALUES (%s, %s, %d, '%s')",
                   strPnrLiteral.GetString(), strDay.GetString(), nFkt, pszCode);
     Exec(strSql);
-    strSql.Format("INSERT INTO ZTW327TAG (TAGPNR, TAGTAG, TAGTGB, TAGHTV, TAGHTN) VALUES (%s, %s, %s, %s, %s)",
-                  strPnrLiteral.GetString(), strDay.GetString(), kind == BookedDay::Full ? "'SF'" : "NULL",
-                  kind == BookedDay::FirstHalf ? "'SF'" : "NULL", kind == BookedDay::SecondHalf ? "'SF'" : "NULL");
+    strSql.Format(
+        "INSERT INTO ZTW327TAG (TAGPNR, TAGTAG, TAGTGB, TAGHTV, TAGHTN) VALUES (%s, %s, %s, %s, %s)",
+        strPnrLiteral.GetString(), strDay.GetString(), kind == BookedDay::Full ? "'SF'" : "NULL",
+        kind == BookedDay::FirstHalf ? "'SF'" : "NULL", kind == BookedDay::SecondHalf ? "'SF'" : "NULL");
     Exec(strSql);
 }
 
 void CScenario::CarryOver(const CString& strPnr, int nYear, double dDays, double dShares, int nYearStart) {
     CString strSql;
-    strSql.Format("INSERT INTO ZTW332SFV (SFVPNR, SFVJHR, SFVMAN, SFVVTG, SFVVAN, SFVZUS, SFVERF, SFVSTA) "
-                  "VALUES (%s, %d, 0, %f, %f, %d, 'ALT', 1)",
-                  Literal(strPnr).GetString(), nYear, dDays, dShares, nYearStart);
+    strSql.Format(
+        "INSERT INTO ZTW332SFV (SFVPNR, SFVJHR, SFVMAN, SFVVTG, SFVVAN, SFVZUS, SFVERF, SFVSTA) "
+        "VALUES (%s, %d, 0, %f, %f, %d, 'ALT', 1)",
+        Literal(strPnr).GetString(), nYear, dDays, dShares, nYearStart);
     Exec(strSql);
 }
 
 void CScenario::OldDailyRow(const CString& strPnr, int nDay, double dValue) {
     CString strSql;
-    strSql.Format("INSERT INTO ZTW332SFZ (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, "
-                  "SFZRST, SFZGVV, SFZERF, SFZSTA) VALUES (%s, %s, %f, %f, %f, %f, %f, %f, %f, %d, 'ALT', 1)",
-                  Literal(strPnr).GetString(), DateLiteral(nDay).GetString(), dValue, dValue, dValue, dValue,
-                  dValue, dValue, dValue, static_cast<int>(dValue));
+    strSql.Format(
+        "INSERT INTO ZTW332SFZ (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, "
+        "SFZRST, SFZGVV, SFZERF, SFZSTA) VALUES (%s, %s, %f, %f, %f, %f, %f, %f, %f, %d, 'ALT', 1)",
+        Literal(strPnr).GetString(), DateLiteral(nDay).GetString(), dValue, dValue, dValue, dValue, dValue,
+        dValue, dValue, static_cast<int>(dValue));
     Exec(strSql);
 }
 
 std::optional<DailyRow> CScenario::Daily(const CString& strPnr, int nDay) {
     Commit();
     CString strSql;
-    strSql.Format("SELECT SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV FROM ZTW332SFZ "
-                  "WHERE SFZPNR = %s AND SFZDTM = %s",
-                  Literal(strPnr).GetString(), DateLiteral(nDay).GetString());
+    strSql.Format(
+        "SELECT SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV FROM ZTW332SFZ "
+        "WHERE SFZPNR = %s AND SFZDTM = %s",
+        Literal(strPnr).GetString(), DateLiteral(nDay).GetString());
     std::vector<CString> rows;
     if (m_db.QueryRows(strSql, rows) != 1) {
         return std::nullopt;
     }
     const std::vector<double> v = Numbers(rows[0]);
-    return DailyRow{v[0], v[1], v[2], v[3], v[4], v[5], v[6], static_cast<int>(v[7])};
+    const int nGvv = std::isnan(v[7]) ? INT_MIN : static_cast<int>(v[7]);
+    return DailyRow{v[0], v[1], v[2], v[3], v[4], v[5], v[6], nGvv};
 }
 
 std::optional<YearRow> CScenario::Yearly(const CString& strPnr, int nYear) {
@@ -188,14 +219,16 @@ std::vector<CString> CScenario::StoredRows(const CString& strPnr, bool bWithStam
     Commit();
     const CString strPnrLiteral = Literal(strPnr);
     CString strSql;
-    strSql.Format("SELECT SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, %s, "
-                  "SFZERF, SFZSTA FROM ZTW332SFZ WHERE SFZPNR = %s ORDER BY SFZDTM",
-                  bWithStamps ? "SFZDAT" : "'-'", strPnrLiteral.GetString());
+    strSql.Format(
+        "SELECT SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, %s, "
+        "SFZERF, SFZSTA FROM ZTW332SFZ WHERE SFZPNR = %s ORDER BY SFZDTM",
+        bWithStamps ? "SFZDAT" : "'-'", strPnrLiteral.GetString());
     std::vector<CString> rows;
     m_db.QueryRows(strSql, rows);
-    strSql.Format("SELECT SFVPNR, SFVJHR, SFVMAN, SFVVTG, SFVVAN, SFVZUS, %s, SFVERF, SFVSTA FROM ZTW332SFV "
-                  "WHERE SFVPNR = %s ORDER BY SFVJHR, SFVMAN",
-                  bWithStamps ? "SFVDAT" : "'-'", strPnrLiteral.GetString());
+    strSql.Format(
+        "SELECT SFVPNR, SFVJHR, SFVMAN, SFVVTG, SFVVAN, SFVZUS, %s, SFVERF, SFVSTA FROM ZTW332SFV "
+        "WHERE SFVPNR = %s ORDER BY SFVJHR, SFVMAN",
+        bWithStamps ? "SFVDAT" : "'-'", strPnrLiteral.GetString());
     std::vector<CString> yearly;
     m_db.QueryRows(strSql, yearly);
     rows.insert(rows.end(), yearly.begin(), yearly.end());
@@ -259,6 +292,33 @@ bool KvtCalcTest::Logged(const std::string& strText) const {
     return LogText().find(" - " + strText + "\n") != std::string::npos;
 }
 
+std::string KvtCalcTest::LogEntries() const {
+    const std::string strLog = LogText();
+    std::string strEntries;
+    for (size_t nLine = 0; nLine < strLog.size();) {
+        size_t nEnd = strLog.find('\n', nLine);
+        nEnd = nEnd == std::string::npos ? strLog.size() : nEnd + 1;
+        const size_t nText = IsStamped(strLog, nLine) ? nLine + kStampLength : nLine;
+        strEntries.append(strLog, nText, nEnd - nText);
+        nLine = nEnd;
+    }
+    return strEntries;
+}
+
+int KvtCalcTest::CountLogged(const std::string& strText) const {
+    const std::string strLog = "\n" + LogEntries();
+    const std::string strEntry = "\n" + strText + "\n";
+    int nCount = 0;
+    for (size_t n = strLog.find(strEntry); n != std::string::npos; n = strLog.find(strEntry, n + 1)) {
+        ++nCount;
+    }
+    return nCount;
+}
+
+void KvtCalcTest::ClearLog() {
+    std::filesystem::remove(m_logDir.File("CppKvt.log"));
+}
+
 int CurrentYear() {
     const time_t now = time(nullptr);
     struct tm local {};
@@ -276,6 +336,7 @@ int DaysBetween(int nFrom, int nTo) {
 
 int DayAfter(int nDay) {
     const std::chrono::year_month_day next{CalendarDay(nDay) + std::chrono::days{1}};
-    return static_cast<int>(next.year()) * 10000 + static_cast<int>(static_cast<unsigned>(next.month())) * 100 +
+    return static_cast<int>(next.year()) * 10000 +
+           static_cast<int>(static_cast<unsigned>(next.month())) * 100 +
            static_cast<int>(static_cast<unsigned>(next.day()));
 }

@@ -41,6 +41,8 @@ bool operator==(const DailyRow& a, const DailyRow& b);
 bool operator==(const YearRow& a, const YearRow& b);
 void PrintTo(const DailyRow& row, std::ostream* pOut);
 void PrintTo(const YearRow& row, std::ostream* pOut);
+// Texts read back print as text in a failure message, not as a pointer.
+void PrintTo(const CString& str, std::ostream* pOut);
 
 enum class BookedDay { Full, FirstHalf, SecondHalf };
 
@@ -64,7 +66,8 @@ public:
 
     void Person(const CString& strPnr);
     // nJmo empty: the rule names no last month, the accounting year is the calendar year.
-    void Rule(const char* pszCode, int nAnz, int nTkt, int nMax, int nVmo, std::optional<int> nJmo = std::nullopt);
+    void Rule(const char* pszCode, int nAnz, int nTkt, int nMax, int nVmo,
+              std::optional<int> nJmo = std::nullopt);
     // nTo 0: open-ended.
     void Contract(const CString& strPnr, int nFrom, int nTo, const char* pszRule);
     // The rule grants dShares for a day worked in the shift model once the day's maximum
@@ -104,9 +107,14 @@ protected:
 
     // Runs the request of the person and date through the per-request driver.
     void Calculate(const CString& strPnr, int nDate, const CString& strUser = "PLANER");
+    // The run log as it stands, and whether it holds a timestamped entry of exactly this text.
     std::string LogText() const;
-    // True when the run log holds the entry, a timestamped line with exactly this text.
     bool Logged(const std::string& strText) const;
+    // The entries of the run log, their timestamps taken off.
+    std::string LogEntries() const;
+    // How often the run log holds an entry of exactly this text.
+    int CountLogged(const std::string& strText) const;
+    void ClearLog();
 
     bool IsMySql() const { return std::string(GetParam().pszDbSystem) == "MYSQL"; }
     std::optional<DailyRow> Day(const CString& strPnr, int nDay) { return m_scenario.Daily(strPnr, nDay); }

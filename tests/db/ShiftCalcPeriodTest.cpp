@@ -68,6 +68,32 @@ TEST_P(ShiftCalcPeriodTest, ASecondContractRowRunsOnFromTheFirst) {
     EXPECT_EQ(Year("4812", 2025), (YearRow{3.0, 0}));
 }
 
+// A row that begins on 1 March: the year is calculated from 1 January all the same, but shifts
+// count from the row's start only, and planning looks at the row's days only. The day booked
+// before it is taken all the same. Carry-over as above; early shifts on 5 February and 4 March.
+TEST_P(ShiftCalcPeriodTest, AContractRowThatBeginsWithinTheYear) {
+    m_scenario.Rule("K1", 10, 5, 300, 3);
+    m_scenario.QualifyingShift("K1", "F", 3, 6.0);
+    m_scenario.Person("4711");
+    m_scenario.Contract("4711", 20240301, 0, "K1");
+    m_scenario.CarryOver("4711", 2024, 2.0, 3.0, 4);
+    m_scenario.Shift("4711", 20240205, "F");
+    m_scenario.Shift("4711", 20240304, "F");
+    m_scenario.Booking("4711", 20240212);
+
+    Calculate("4711", 20240601);
+
+    // Only the 4 year-start shares: no entitlement; rest = 2.5 - 0.
+    EXPECT_EQ(Day("4711", 20240101), Row(4, 2.5, 0, 0, 0, 0, 2.5, 0));
+    EXPECT_EQ(Day("4711", 20240205), Row(4, 2.5, 0, 0, 0, 0, 2.5, 0));
+    EXPECT_EQ(Day("4711", 20240212), Row(4, 2.5, 0, 0, 1, 0, 1.5, 1));
+    // 7 shares: 0 + (7 - 2) / 10 = 0.5; rest = (0.5 + 2.5) - 1.
+    EXPECT_EQ(Day("4711", 20240304), Row(7, 2.5, 0, 0.5, 1, 0, 2.0, 1));
+    EXPECT_EQ(m_scenario.DailyCount("4711"), 366);
+    // The day taken came from the carry-over: rest = 0.5 - ((1 - 1) + 0); shares left = 7 - 5.
+    EXPECT_EQ(Year("4711", 2025), (YearRow{0.5, 2}));
+}
+
 // Rule KF: the accounting year ends with September, carry-over days are usable until the end of
 // December. Night shifts earn 6 shares; free days are planned up to the end of the calendar year
 // of the row's start only.
@@ -89,7 +115,8 @@ TEST_P(ShiftCalcPeriodTest, AFiscalYearStartsInOctober) {
     // the carry-over days count into n, 2 shares.
     Calculate("4711", 20240315);
 
-    EXPECT_TRUE(Logged("Schichtfreizeit : Personalnummer 4711, Jahr 2023, Bewegungsdaten erfolgreich ermittelt"));
+    EXPECT_EQ(1, CountLogged("Schichtfreizeit : Personalnummer 4711, Jahr 2023, "
+                             "Bewegungsdaten erfolgreich ermittelt"));
     EXPECT_EQ(Day("4711", 20231001), Row(0, 2.0, 2, 0, 0, 1, 1.0, 0));
     EXPECT_EQ(Day("4711", 20231120), Row(6, 2.0, 2, 0.5, 1, 0, 1.5, 1));
     // From 1 January the carry-over day not taken is lost: rest = 0.5 - ((1 - 1) + 0).
@@ -197,10 +224,13 @@ TEST_P(ShiftCalcPeriodTest, AYearWithoutAContract) {
         EXPECT_EQ(m_scenario.DailyCount(pszPnr), 1) << pszPnr;
         EXPECT_EQ(Day(pszPnr, 20240110), Row(99, 99, 99, 99, 99, 99, 99, 99)) << pszPnr;
     }
-    EXPECT_FALSE(Logged("Schichtfreizeit Vortrag: Personanummer 4711, Jahr 2025, Rest: 0.000000, Anteile: 0.000000"));
-    EXPECT_TRUE(Logged("Schichtfreizeit Vortrag: Personanummer 4712, Jahr 2025, Rest: 0.000000, Anteile: 0.000000"));
+    EXPECT_EQ(0, CountLogged("Schichtfreizeit Vortrag: Personanummer 4711, Jahr 2025, "
+                             "Rest: 0.000000, Anteile: 0.000000"));
+    EXPECT_EQ(1, CountLogged("Schichtfreizeit Vortrag: Personanummer 4712, Jahr 2025, "
+                             "Rest: 0.000000, Anteile: 0.000000"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Products, ShiftCalcPeriodTest, ::testing::Values(kMySqlCase, kOracleCase), DialectName);
+INSTANTIATE_TEST_SUITE_P(Products, ShiftCalcPeriodTest, ::testing::Values(kMySqlCase, kOracleCase),
+                         DialectName);
 
 }  // namespace

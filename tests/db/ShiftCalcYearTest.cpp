@@ -1,5 +1,5 @@
-// One accounting year of one contract row, calculated end to end: the worked year of the free-time
-// rules and its variants of cap, step, divisor, deadline month and carry-over.
+// One accounting year of one contract row, calculated end to end: a worked year and its variants
+// of cap, step, divisor, deadline month and carry-over.
 #include "tests/db/Scenario.h"
 
 namespace {
@@ -10,8 +10,6 @@ namespace {
 //   2-6 Apr 3 each -> 52.
 // Free days booked: 15 Jan, 12 Feb, 4 Mar, 8 Apr; so taken + planned is 4 on every day:
 //   taken 0 until 14 Jan, 1 from 15 Jan, 2 from 12 Feb, 3 from 4 Mar, 4 from 8 Apr.
-// The example of the rules takes each day on its own (1 planned day on 1 January, none on
-// 10 March); here the planned days are those of the one set of bookings, and the rest with them.
 class ShiftCalcYearTest : public KvtCalcTest {
 protected:
     // A rule of the worked year: a night shift earns 6 shares, an early shift 3.
@@ -43,18 +41,18 @@ protected:
         m_scenario.Booking(pszPnr, 20240221, BookedDay::Full, 4);
     }
 
-    // The carry-over into 2024 of the worked example: 2.0 days, 3.0 shares, 4 year-start shares.
+    // The carry-over into the worked year: 2.0 days, 3.0 shares, 4 year-start shares.
     // Before the deadline n = trunc(3.0 + 2.0) = 5, so with 10 shares a day in steps of 5 the usable
     // carry-over is 2.0 + 5 / 10 = 2.5 days and no shares remain.
-    void ExampleCarryOver(const char* pszPnr) { m_scenario.CarryOver(pszPnr, 2024, 2.0, 3.0, 4); }
+    void WorkedCarryOver(const char* pszPnr) { m_scenario.CarryOver(pszPnr, 2024, 2.0, 3.0, 4); }
 };
 
 TEST_P(ShiftCalcYearTest, TheWorkedYear) {
     WorkedRule("K1", 10, 5, 300, 3);
     WorkedYear("4711", "K1", 0);
-    ExampleCarryOver("4711");
+    WorkedCarryOver("4711");
 
-    Calculate("4711", 20240615, "M\xFC" "ller");
+    Calculate("4711", 20240615, "M\xFCller");
 
     // Deadline 1 April. Before it: rest = entitlement + 2.5 - (planned + taken); once 3 days are
     // taken against 2.5 usable, 0.5 are in excess and 2.5 used, which stays so after the deadline.
@@ -77,18 +75,20 @@ TEST_P(ShiftCalcYearTest, TheWorkedYear) {
     EXPECT_EQ(m_scenario.YearlyCount("4711"), 2);
     std::vector<CString> rows;
     m_raw.QueryRows("SELECT DISTINCT SFZERF, SFZSTA FROM ZTW332SFZ", rows);
-    EXPECT_EQ(rows, std::vector<CString>{"M\xFC" "ller|1"});
+    EXPECT_EQ(rows, std::vector<CString>{"M\xFCller|1"});
     EXPECT_EQ(m_raw.QueryText("SELECT CONCAT(SFVERF, '|', SFVSTA) FROM ZTW332SFV WHERE SFVJHR = 2025"),
-              "M\xFC" "ller|1");
+              "M\xFCller|1");
 
-    EXPECT_TRUE(Logged("Schichtfreizeit : Personalnummer 4711, Jahr 2024, Bewegungsdaten erfolgreich ermittelt"));
-    EXPECT_TRUE(Logged("Schichtfreizeit Vortrag: Personanummer 4711, Jahr 2025, Rest: 3.500000, Anteile: 2.000000"));
+    EXPECT_EQ(1, CountLogged("Schichtfreizeit : Personalnummer 4711, Jahr 2024, "
+                             "Bewegungsdaten erfolgreich ermittelt"));
+    EXPECT_EQ(1, CountLogged("Schichtfreizeit Vortrag: Personanummer 4711, Jahr 2025, "
+                             "Rest: 3.500000, Anteile: 2.000000"));
 }
 
 TEST_P(ShiftCalcYearTest, TheWorkedYearCappedAt40) {
     WorkedRule("K1", 10, 5, 40, 3);
     WorkedYear("4711", "K1");
-    ExampleCarryOver("4711");
+    WorkedCarryOver("4711");
 
     Calculate("4711", 20240615);
 
@@ -101,7 +101,7 @@ TEST_P(ShiftCalcYearTest, TheWorkedYearCappedAt40) {
 TEST_P(ShiftCalcYearTest, TheCapCutsOnlySharesAboveIt) {
     WorkedRule("K1", 10, 5, 37, 3);
     WorkedYear("4711", "K1");
-    ExampleCarryOver("4711");
+    WorkedCarryOver("4711");
 
     Calculate("4711", 20240615);
 
@@ -120,8 +120,8 @@ TEST_P(ShiftCalcYearTest, WithoutAStepOnlyWholeDaysAndTheCarryOverAsItIs) {
     WorkedRule("K7", 5, 7, 300, 3);
     WorkedYear("4711", "K0");
     WorkedYear("4712", "K7");
-    ExampleCarryOver("4711");
-    ExampleCarryOver("4712");
+    WorkedCarryOver("4711");
+    WorkedCarryOver("4712");
 
     Calculate("4711", 20240615);
     Calculate("4712", 20240615);
@@ -142,16 +142,17 @@ TEST_P(ShiftCalcYearTest, WithoutAStepOnlyWholeDaysAndTheCarryOverAsItIs) {
 
 TEST_P(ShiftCalcYearTest, WithoutADivisorNoEntitlementAndAllSharesLeft) {
     WorkedRule("KA", 0, 5, 300, 3);
-    WorkedYear("4711", "KA");
-    ExampleCarryOver("4711");
+    // The row ends before the deadline, so its last day hands on the carry-over shares as well.
+    WorkedYear("4711", "KA", 20240331);
+    WorkedCarryOver("4711");
 
     Calculate("4711", 20240615);
 
     EXPECT_EQ(Day("4711", 20240101), Row(10, 2.0, 3.0, 0, 0, 4, -2.0, 0));
-    EXPECT_EQ(Day("4711", 20240310), Row(37, 2.0, 3.0, 0, 3, 1, -2.0, 2));
-    // rest = 0 - ((4 - 2) + 0); shares left = 0 + 52 - 0.
-    EXPECT_EQ(Day("4711", 20240415), Row(52, 0, 0, 0, 4, 0, -2.0, 2));
-    EXPECT_EQ(Year("4711", 2025), (YearRow{-2.0, 52}));
+    EXPECT_EQ(Day("4711", 20240331), Row(37, 2.0, 3.0, 0, 3, 1, -2.0, 2));
+    EXPECT_EQ(m_scenario.DailyCount("4711"), 91);
+    // Shares left = 3.0 + 37 - 0.
+    EXPECT_EQ(Year("4711", 2025), (YearRow{-2.0, 40}));
 }
 
 TEST_P(ShiftCalcYearTest, DeadlineMonthZeroAndTwelve) {
@@ -159,8 +160,8 @@ TEST_P(ShiftCalcYearTest, DeadlineMonthZeroAndTwelve) {
     WorkedRule("VC", 10, 5, 300, 12);
     WorkedYear("4711", "V0");
     WorkedYear("4712", "VC");
-    ExampleCarryOver("4711");
-    ExampleCarryOver("4712");
+    WorkedCarryOver("4711");
+    WorkedCarryOver("4712");
 
     Calculate("4711", 20240615);
     Calculate("4712", 20240615);
@@ -182,7 +183,7 @@ TEST_P(ShiftCalcYearTest, WithoutACarryOverRowAndWithLessThanOneDay) {
     WorkedRule("K1", 10, 5, 300, 3);
     WorkedYear("4711", "K1");
     WorkedYear("4712", "K1");
-    m_scenario.CarryOver("4712", 2024, 0.5, 3.0, 4);
+    m_scenario.CarryOver("4712", 2024, 0.5, 5.0, 4);
 
     Calculate("4711", 20240615);
     Calculate("4712", 20240615);
@@ -193,13 +194,13 @@ TEST_P(ShiftCalcYearTest, WithoutACarryOverRowAndWithLessThanOneDay) {
     EXPECT_EQ(Day("4711", 20240415), Row(48, 0, 0, 4.5, 4, 0, 0.5, 0));
     EXPECT_EQ(Year("4711", 2025), (YearRow{0.5, 3}));
 
-    // n = trunc(3.0 + 0.5) = 3: usable 0.5 days, 3 shares remain. Of the 3 days taken by the
-    // deadline 0.5 came from the carry-over, yet below one day none counts as used.
-    EXPECT_EQ(Day("4712", 20240101), Row(10, 0.5, 3.0, 1.0, 0, 4, -2.5, 0));
-    EXPECT_EQ(Day("4712", 20240310), Row(37, 0.5, 3.0, 3.5, 3, 1, 0.0, 0));
-    // rest = 5 - ((4 - 0.5) + 0)
-    EXPECT_EQ(Day("4712", 20240415), Row(52, 0, 0, 5.0, 4, 0, 1.5, 0));
-    EXPECT_EQ(Year("4712", 2025), (YearRow{1.5, 2}));
+    // n = trunc(5.0 + 0.5) = 5: usable 0.5 + 5 / 10 = 1.0 day. Of the 3 days taken by the deadline
+    // 1.0 came from the carry-over, yet with less than one carry-over day none counts as used.
+    EXPECT_EQ(Day("4712", 20240101), Row(10, 1.0, 0, 1.0, 0, 4, -2.0, 0));
+    EXPECT_EQ(Day("4712", 20240310), Row(37, 1.0, 0, 3.5, 3, 1, 0.5, 0));
+    // rest = 5 - ((4 - 1.0) + 0)
+    EXPECT_EQ(Day("4712", 20240415), Row(52, 0, 0, 5.0, 4, 0, 2.0, 0));
+    EXPECT_EQ(Year("4712", 2025), (YearRow{2.0, 2}));
 }
 
 TEST_P(ShiftCalcYearTest, HalfDaysCountOneHalf) {
@@ -222,6 +223,7 @@ TEST_P(ShiftCalcYearTest, HalfDaysCountOneHalf) {
     EXPECT_EQ(Year("4711", 2025), (YearRow{-3.0, 0}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Products, ShiftCalcYearTest, ::testing::Values(kMySqlCase, kOracleCase), DialectName);
+INSTANTIATE_TEST_SUITE_P(Products, ShiftCalcYearTest, ::testing::Values(kMySqlCase, kOracleCase),
+                         DialectName);
 
 }  // namespace
