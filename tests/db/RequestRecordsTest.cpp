@@ -43,7 +43,8 @@ TEST_P(RequestRecordsTest, WaitingRequestsComeInNumberAndRunningNumberOrderOneBy
     EXPECT_EQ(m_db.DeleteRequest(&record), 100);
     std::memset(&record, 0x5A, sizeof(record));
     EXPECT_EQ(ReadNext(&record), "rc 100");
-    const ParamRecord zero{};
+    ParamRecord zero;
+    std::memset(&zero, 0, sizeof(zero));
     EXPECT_EQ(std::memcmp(&record, &zero, sizeof(record)), 0);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 3);
 }

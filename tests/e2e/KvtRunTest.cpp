@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -115,11 +116,15 @@ TEST_F(KvtRunTest, AFailedCalculationStillClosesItsRequestAndLogsInWindows1252) 
 // by itself and processes what was queued meanwhile, once.
 TEST_F(KvtRunTest, ThePollingProgramReconnectsAfterTheDatabaseWasDown) {
     ASSERT_TRUE(StartPolling());
-    usleep(500000);
+    // Connected and polling before the server goes away (slow under valgrind).
+    for (int i = 0; i < 100 && LogTexts().empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     const std::string strTestdb = std::string(KVT_SOURCE_DIR) + "/scripts/testdb";
     const std::string strDir = std::getenv("KVT_TESTDB_DIR");
     ASSERT_EQ(std::system((strTestdb + " pause " + strDir).c_str()), 0);
-    usleep(1500000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     ASSERT_EQ(std::system((strTestdb + " resume " + strDir).c_str()), 0);
     ASSERT_TRUE(m_raw.Connect(CTestDatabase::DSN_MYSQL));
     Queue("9", "P9");

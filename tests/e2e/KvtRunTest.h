@@ -41,16 +41,16 @@ protected:
         ASSERT_EQ(result.m_nExitCode, 0) << result.m_strErr;
     }
 
-    // A waiting request of type 5 for schema KVTTEST and user PLANER, for a person with one
-    // contract over 2024.
-    void Queue(const std::string& strNumber, const std::string& strPnr) {
+    // A waiting request of type 5 for schema KVTTEST and user PLANER (or strUser), for a person
+    // with one contract over 2024.
+    void Queue(const std::string& strNumber, const std::string& strPnr, const std::string& strUser = "planer") {
         m_raw.Exec(("INSERT INTO KVTTEST.ZTW300PNR (PNRNUM) VALUES ('" + strPnr + "')").c_str());
         m_raw.Exec(("INSERT INTO KVTTEST.ZTW310BSV (BSVPNR, BSVGVO, BSVGBI, BSVKVT) VALUES ('" + strPnr +
                     "', '2020-01-01', NULL, 'R1')")
                        .c_str());
         m_raw.Exec(("INSERT INTO ZTWBASIS.ZTW002PRM (PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR, PRMPNR, PRMDTM, "
                     "PRMUHR, PRMFCD, PRMERF) VALUES ('" +
-                    strNumber + "', 1, 5, 'KVTTEST', 'planer', '" + strPnr +
+                    strNumber + "', 1, 5, 'KVTTEST', '" + strUser + "', '" + strPnr +
                     "', '2024-06-30', '2024-06-30 07:45:00', 'SF', 'Planer')")
                        .c_str());
     }

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/support/ProcessRunner.h"
+
 extern char** environ;
 
 CChildProcess::~CChildProcess() {
@@ -20,8 +22,9 @@ CChildProcess::~CChildProcess() {
 
 bool CChildProcess::Start(const std::vector<std::string>& args, const std::string& strWorkDir,
                           const std::string& strOutputFile) {
+    const std::vector<std::string> command = WrappedCommand(args);
     std::vector<char*> argv;
-    for (const std::string& strArg : args) {
+    for (const std::string& strArg : command) {
         argv.push_back(const_cast<char*>(strArg.c_str()));
     }
     argv.push_back(nullptr);

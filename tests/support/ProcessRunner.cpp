@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <sstream>
 
 extern char** environ;
 
@@ -161,7 +163,7 @@ ProcessResult RunProcess(const ProcessSpec& launch) {
     (void)bIgnoringSigpipe;
 
     ProcessResult result;
-    std::vector<std::string> args = launch.m_args;
+    std::vector<std::string> args = WrappedCommand(launch.m_args);
     std::vector<std::string> env = ChildEnvironment(launch.m_env);
     std::vector<char*> argv = NullTerminated(args);
     std::vector<char*> envp = NullTerminated(env);
@@ -204,4 +206,18 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::string
     launch.m_args = args;
     launch.m_strStdin = strStdin;
     return RunProcess(launch);
+}
+
+std::vector<std::string> WrappedCommand(const std::vector<std::string>& args) {
+    const char* pszWrapper = std::getenv("KVT_TEST_WRAPPER");
+    if (pszWrapper == nullptr || args.empty() || (args[0] != KVT_BINARY && args[0] != KVT_CRYPT_BINARY)) {
+        return args;
+    }
+    std::vector<std::string> command;
+    std::istringstream words(pszWrapper);
+    for (std::string strWord; words >> strWord;) {
+        command.push_back(strWord);
+    }
+    command.insert(command.end(), args.begin(), args.end());
+    return command;
 }
