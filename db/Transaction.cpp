@@ -7,6 +7,11 @@ int32_t CDbConnection::BeginTransaction() {
     if (m_hDbc == SQL_NULL_HDBC) {
         return -1;
     }
+    // Read committed, as Oracle and SQL Server run by default. Under MariaDB's repeatable read the
+    // gap locks of two calculations running at the same time (delete a range, insert its days)
+    // deadlock, and the server rolls back one of them half-way.
+    SQLSetConnectAttr(m_hDbc, SQL_ATTR_TXN_ISOLATION, reinterpret_cast<SQLPOINTER>(SQL_TXN_READ_COMMITTED),
+                      SQL_IS_UINTEGER);
     const SQLRETURN nResult = SQLSetConnectAttr(m_hDbc, SQL_ATTR_AUTOCOMMIT,
                                                 reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER);
     if (nResult == SQL_ERROR) {

@@ -32,8 +32,16 @@ bool IsSameFile(int fd, const char* pszPath) {
            opened.st_ino == named.st_ino;
 }
 
+// Only a regular file is a log: a FIFO without a reader would block the program for good, and
+// its stop signals with it.
 int OpenForAppend(const char* pszPath) {
-    return open(pszPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = open(pszPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    struct stat info {};
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace

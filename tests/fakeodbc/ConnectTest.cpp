@@ -71,11 +71,13 @@ TEST_F(ConnectTest, SecondConnectClosesTheFirstBeforeOpening) {
 class TransactionTest : public CFakeOdbcTest {};
 
 // Switching automatic commit back on commits whatever is pending, so a rollback must come first.
+// A calculation reads committed data only, as on every product by default.
 TEST_F(TransactionTest, EndsWithCommitOrRollbackBeforeAutocommitReturns) {
     using Attributes = std::vector<std::pair<SQLINTEGER, SQLULEN>>;
     ASSERT_EQ(Connect(), 0);
     EXPECT_EQ(m_pDb->BeginTransaction(), 0);
-    EXPECT_EQ(g_fakeOdbc.ConnectAttributes(), (Attributes{{SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF}}));
+    EXPECT_EQ(g_fakeOdbc.ConnectAttributes(), (Attributes{{SQL_ATTR_TXN_ISOLATION, SQL_TXN_READ_COMMITTED},
+                                                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF}}));
 
     g_fakeOdbc.ClearCalls();
     EXPECT_EQ(m_pDb->EndTransaction(false), 0);
@@ -84,8 +86,10 @@ TEST_F(TransactionTest, EndsWithCommitOrRollbackBeforeAutocommitReturns) {
     EXPECT_EQ(m_pDb->BeginTransaction(), 0);
     EXPECT_EQ(m_pDb->EndTransaction(true), 0);
     EXPECT_EQ(g_fakeOdbc.EndTranCalls(), (std::vector<SQLSMALLINT>{SQL_ROLLBACK, SQL_COMMIT}));
-    EXPECT_EQ(g_fakeOdbc.ConnectAttributes(), (Attributes{{SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF},
+    EXPECT_EQ(g_fakeOdbc.ConnectAttributes(), (Attributes{{SQL_ATTR_TXN_ISOLATION, SQL_TXN_READ_COMMITTED},
+                                                          {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF},
                                                           {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON},
+                                                          {SQL_ATTR_TXN_ISOLATION, SQL_TXN_READ_COMMITTED},
                                                           {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF},
                                                           {SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON}}));
 }
