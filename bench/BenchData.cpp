@@ -92,6 +92,17 @@ const char* const kBookings =
     "       CASE WHEN MOD(DOY + 2 * NR, 7) = 0 THEN 'U' WHEN MOD(DOY, 2) = 0 THEN 'SF' ELSE 'SFH' END "
     "FROM %s.BENCH_DAY WHERE KIND IN ('B', 'H')";
 
+// A production database keeps the free days of earlier years as well, which the count of booked
+// days has to pass over: the two years before carry the same bookings with their day records.
+// The dates move by whole years and the benchmark year has no February 29, so no two collide.
+const char* const kEarlierBookings =
+    "INSERT INTO %s.ZTW321BCH (BCHPNR, BCHVON, BCHFKT, BCHFCD) "
+    "SELECT BCHPNR, BCHVON - INTERVAL y.seq YEAR, BCHFKT, BCHFCD FROM %s.ZTW321BCH, %s.seq_1_to_2 y";
+const char* const kEarlierDayRecords =
+    "INSERT INTO %s.ZTW327TAG (TAGPNR, TAGTAG, TAGTGB, TAGHTV, TAGHTN) "
+    "SELECT TAGPNR, TAGTAG - INTERVAL y.seq YEAR, TAGTGB, TAGHTV, TAGHTN FROM %s.ZTW327TAG, %s.seq_1_to_2 y "
+    "WHERE TAGTGB IS NOT NULL OR TAGHTV IS NOT NULL OR TAGHTN IS NOT NULL";
+
 // Every sixth person brings no carry-over into the year.
 const char* const kCarryOvers =
     "INSERT INTO %s.ZTW332SFV (SFVPNR, SFVJHR, SFVMAN, SFVVTG, SFVVAN, SFVZUS, SFVDAT, SFVERF, SFVSTA) "
@@ -129,7 +140,11 @@ bool EmptyTables(CBenchDatabase& db, const char* pszSchema) {
 }
 
 bool LoadRules(CBenchDatabase& db, const char* pszSchema, long* pnRows) {
-    CString strRules, strShares, strOtherShares, strCodes, strOtherCodes;
+    CString strRules;
+    CString strShares;
+    CString strOtherShares;
+    CString strCodes;
+    CString strOtherCodes;
     strRules.Format(kRules, pszSchema);
     strShares.Format(kShareRules, pszSchema);
     strOtherShares.Format(kOtherShareRules, pszSchema, pszSchema, pszSchema);
@@ -140,7 +155,11 @@ bool LoadRules(CBenchDatabase& db, const char* pszSchema, long* pnRows) {
 }
 
 bool LoadPersons(CBenchDatabase& db, const char* pszSchema, int nPersons, long* pnRows) {
-    CString strPersons, strContracts, strSecond, strOld, strCarryOvers;
+    CString strPersons;
+    CString strContracts;
+    CString strSecond;
+    CString strOld;
+    CString strCarryOvers;
     strPersons.Format(kPersons, pszSchema, pszSchema, nPersons);
     strContracts.Format(kContracts, pszSchema, kBenchYear - 5, kBenchYear, pszSchema, nPersons);
     strSecond.Format(kSecondContracts, pszSchema, kBenchYear, pszSchema, nPersons);
@@ -170,6 +189,14 @@ bool LoadDays(CBenchDatabase& db, const char* pszSchema, int nPersons, long* pnR
     return db.Exec(strDrop) >= 0 && bLoaded;
 }
 
+bool LoadEarlierYears(CBenchDatabase& db, const char* pszSchema, long* pnRows) {
+    CString strBookings;
+    CString strDayRecords;
+    strBookings.Format(kEarlierBookings, pszSchema, pszSchema, pszSchema);
+    strDayRecords.Format(kEarlierDayRecords, pszSchema, pszSchema, pszSchema);
+    return Run(db, strBookings, pnRows) && Run(db, strDayRecords, pnRows);
+}
+
 bool Analyze(CBenchDatabase& db, const char* pszSchema) {
     CString strSql;
     strSql.Format(kAnalyze, pszSchema, pszSchema, pszSchema, pszSchema, pszSchema, pszSchema, pszSchema,
@@ -190,5 +217,5 @@ bool LoadBenchData(CBenchDatabase& db, const CString& strSchema, int nPersons, l
     *pnRows = 0;
     return EmptyTables(db, pszSchema) && LoadRules(db, pszSchema, pnRows) &&
            LoadPersons(db, pszSchema, nPersons, pnRows) && LoadDays(db, pszSchema, nPersons, pnRows) &&
-           Analyze(db, pszSchema);
+           LoadEarlierYears(db, pszSchema, pnRows) && Analyze(db, pszSchema);
 }

@@ -1,6 +1,7 @@
 // The data set of the benchmark: persons 1 to N, each with a full accounting year of contracts,
-// shifts, day balances, day records, free-day bookings and a carry-over, in one tenant schema of
-// a test server. Person n has the personnel number "B" followed by n in seven digits.
+// shifts, day balances, day records, free-day bookings and a carry-over, and the free days of the
+// two years before, in one tenant schema of a test server. Person n has the personnel number "B"
+// followed by n in seven digits.
 #pragma once
 
 #include <cstdint>

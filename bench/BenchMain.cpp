@@ -1,7 +1,8 @@
 // kvt_bench_calc: loads persons with a full year each into a tenant schema of a test server and
 // times their calculation through the program's own per-request driver and connection. The
-// figures are printed only for a complete result: every day of the year for every person.
-// bench/run-calc builds it, starts the server and runs it.
+// figures are printed only for a complete result: every day of the year for every person. With
+// --queue it leaves the calculation to kvt itself and queues one request per person instead.
+// bench/run-calc and bench/run build it, start the server and run it.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "bench/BenchConfig.h"
 #include "bench/BenchData.h"
 #include "bench/BenchOptions.h"
+#include "bench/BenchQueue.h"
 #include "bench/BenchResults.h"
 #include "bench/CBenchDatabase.h"
 #include "config/CIniConfig.h"
@@ -56,7 +58,7 @@ bool Load(CBenchDatabase& loader, const BenchOptions& options) {
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("load: %d persons, %ld rows in %.2f s (%.0f rows/s)\n", options.nPersons, nRows,
-                elapsed.count(), nRows / elapsed.count());
+                elapsed.count(), static_cast<double>(nRows) / elapsed.count());
     return true;
 }
 
@@ -82,6 +84,15 @@ bool ConnectProgram(CDbConnection& db, CIniConfig& config, const BenchOptions& o
     return true;
 }
 
+bool Queue(CBenchDatabase& loader, const BenchOptions& options) {
+    if (!QueueBenchRequests(loader, options.strSchema, options.nPersons)) {
+        return false;
+    }
+    std::printf("queue: %d requests for schema %s, user %s\n", options.nPersons,
+                options.strSchema.GetString(), kBenchUser);
+    return true;
+}
+
 int Report(const BenchOptions& options, const BenchResults& results, double dSeconds) {
     if (!IsComplete(results, options.nPersons)) {
         std::fprintf(stderr,
@@ -93,8 +104,9 @@ int Report(const BenchOptions& options, const BenchResults& results, double dSec
     }
     std::printf(
         "calc: %d persons in %.2f s: %.1f persons/s, %.0f daily rows/s (%ld daily rows, %.1f ms a person)\n",
-        options.nPersons, dSeconds, options.nPersons / dSeconds, results.nDailyRows / dSeconds,
-        results.nDailyRows, dSeconds * 1000.0 / options.nPersons);
+        options.nPersons, dSeconds, options.nPersons / dSeconds,
+        static_cast<double>(results.nDailyRows) / dSeconds, results.nDailyRows,
+        dSeconds * 1000.0 / options.nPersons);
     return kExitOk;
 }
 
@@ -114,8 +126,13 @@ int main(int argc, char* argv[]) {
     CDbConnection db;
     g_log.SetMaxSize(2000000);
     g_log.SetFileName(options.strWorkDir, "CppKvt");
-    if (!DescribeConnection(options, &connection) || !ConnectLoader(loader, connection) ||
-        !ConnectProgram(db, config, options, connection)) {
+    if (!DescribeConnection(options, &connection) || !ConnectLoader(loader, connection)) {
+        return kExitFailed;
+    }
+    if (options.bQueue) {
+        return (options.bSkipLoad || Load(loader, options)) && Queue(loader, options) ? kExitOk : kExitFailed;
+    }
+    if (!ConnectProgram(db, config, options, connection)) {
         return kExitFailed;
     }
 

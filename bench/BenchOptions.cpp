@@ -10,13 +10,15 @@ const int kMaxPersons = 1000000;
 
 const char* const kUsage =
     "usage: kvt_bench_calc [--persons N] [--dialect mysql|oracle] [--dsn NAME] [--schema NAME]\n"
-    "                      [--workdir DIR] [--skip-load]\n"
+    "                      [--workdir DIR] [--skip-load] [--queue]\n"
     "  --persons N      persons to load and calculate, 1 to 1000000 (default 200)\n"
     "  --dialect D      statement texts of the program's connection (default mysql)\n"
     "  --dsn NAME       ODBC data source (default KVT_MYSQL or KVT_ORACLE of scripts/testdb)\n"
     "  --schema NAME    tenant schema to empty and fill (default KVTBENCH)\n"
     "  --workdir DIR    where the program's configuration file and run log go (default .)\n"
     "  --skip-load      calculate the persons already loaded, replacing their results\n"
+    "  --queue          queue one request per person for kvt (schema, user BENCH) instead of\n"
+    "                   calculating them\n"
     "The login comes from KVT_TESTDB_LOGIN and KVT_TESTDB_PASSWORD, the data sources from ODBCINI:\n"
     "source the env file of scripts/testdb first.\n";
 
@@ -78,6 +80,8 @@ bool ParseBenchOptions(int argc, char* argv[], BenchOptions* pOptions) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--skip-load") == 0) {
             pOptions->bSkipLoad = true;
+        } else if (std::strcmp(argv[i], "--queue") == 0) {
+            pOptions->bQueue = true;
         } else if (i + 1 >= argc || !ParseValue(argv[i], argv[i + 1], pOptions)) {
             return false;
         } else {

@@ -10,6 +10,7 @@ struct BenchOptions {
     CString strSchema = "KVTBENCH";  // tenant schema that the benchmark empties and fills
     CString strWorkDir = ".";        // configuration file and run log of the program
     bool bSkipLoad = false;          // calculate the persons already loaded, replacing their results
+    bool bQueue = false;             // queue a request per person for kvt instead of calculating
 };
 
 // False for an unknown option, a missing or malformed value.

@@ -1,5 +1,6 @@
 #include "bench/CBenchDatabase.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,7 +20,7 @@ bool CBenchDatabase::Connect(const CString& strDsn, const CString& strLogin, con
     Disconnect();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_hEnv))) {
         m_hEnv = SQL_NULL_HENV;
-        std::fputs("kvt_bench_calc: no ODBC environment handle\n", stderr);
+        std::fprintf(stderr, "%s: no ODBC environment handle\n", program_invocation_short_name);
         return false;
     }
     SQLSetEnvAttr(m_hEnv, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
@@ -74,7 +75,7 @@ long CBenchDatabase::QueryLong(const CString& strSql) {
 SQLHSTMT CBenchDatabase::Execute(const CString& strSql) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     if (!m_bConnected) {
-        std::fputs("kvt_bench_calc: not connected\n", stderr);
+        std::fprintf(stderr, "%s: not connected\n", program_invocation_short_name);
         return SQL_NULL_HSTMT;
     }
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, &hStmt))) {
@@ -97,7 +98,7 @@ void CBenchDatabase::Report(const char* pszWhat, SQLSMALLINT nHandleType, SQLHAN
     SQLINTEGER nNative = 0;
     SQLSMALLINT nLength = 0;
     SQLGetDiagRec(nHandleType, hHandle, 1, szState, &nNative, szMessage, sizeof(szMessage), &nLength);
-    std::fprintf(stderr, "kvt_bench_calc: %s: [%s] native %d: %s\n%s\n", pszWhat,
+    std::fprintf(stderr, "%s: %s: [%s] native %d: %s\n%s\n", program_invocation_short_name, pszWhat,
                  reinterpret_cast<const char*>(szState), static_cast<int>(nNative),
                  reinterpret_cast<const char*>(szMessage), strSql.GetString());
 }

@@ -1,8 +1,9 @@
 // CBenchDatabase: the benchmark's own ODBC connection, apart from the program's connection under
-// measurement, for loading the data set and counting the results. It owns its environment and
-// connection handles; every call allocates and frees its own statement. A failure is written to
-// the standard error stream with the statement and the driver's first diagnostic record, so that
-// a broken setup cannot pass for a fast one. Single-threaded.
+// measurement, for loading the data set, queueing the requests, watching the queue and counting
+// the results. It owns its environment and connection handles; every call allocates and frees its
+// own statement. A failure is written to the standard error stream with the statement and the
+// driver's first diagnostic record, so that a broken setup cannot pass for a fast one.
+// Single-threaded.
 #pragma once
 
 #include <sql.h>
