@@ -11,30 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/ByteText.h"
 #include "tests/db/Scenario.h"
 
 namespace {
 
 const char* const kBystander = "4711";
-
-std::string Hex(const std::string& strBytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string strHex;
-    for (unsigned char ch : strBytes) {
-        strHex += kDigits[ch >> 4];
-        strHex += kDigits[ch & 0x0F];
-    }
-    return strHex;
-}
-
-// The bytes from nFirst to nLast, as one text.
-std::string Bytes(int nFirst, int nLast) {
-    std::string strBytes;
-    for (int n = nFirst; n <= nLast; ++n) {
-        strBytes += static_cast<char>(n);
-    }
-    return strBytes;
-}
 
 class HostileDataTest : public KvtCalcTest {
 protected:

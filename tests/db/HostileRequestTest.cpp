@@ -9,27 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ByteText.h"
 #include "tests/db/KvtDbTest.h"
 
 namespace {
-
-std::string Hex(const std::string& strBytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string strHex;
-    for (unsigned char ch : strBytes) {
-        strHex += kDigits[ch >> 4];
-        strHex += kDigits[ch & 0x0F];
-    }
-    return strHex;
-}
-
-std::string Bytes(int nFirst, int nLast) {
-    std::string strBytes;
-    for (int n = nFirst; n <= nLast; ++n) {
-        strBytes += static_cast<char>(n);
-    }
-    return strBytes;
-}
 
 // The first nWidth - 1 characters: what a record field of nWidth bytes holds.
 std::string Field(const std::string& strValue, size_t nWidth) {

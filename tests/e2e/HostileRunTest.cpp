@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ByteText.h"
 #include "tests/e2e/KvtRunTest.h"
 
 namespace {
@@ -22,24 +23,6 @@ struct Product {
 
 const Product kMySql{"MYSQL", CTestDatabase::DSN_MYSQL, CTestDatabase::SCHEMA_MYSQL};
 const Product kOracle{"ORACLE", CTestDatabase::DSN_ORACLE, CTestDatabase::SCHEMA_ORACLE};
-
-std::string Hex(const std::string& strBytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string strHex;
-    for (unsigned char ch : strBytes) {
-        strHex += kDigits[ch >> 4];
-        strHex += kDigits[ch & 0x0F];
-    }
-    return strHex;
-}
-
-std::string Bytes(int nFirst, int nLast) {
-    std::string strBytes;
-    for (int n = nFirst; n <= nLast; ++n) {
-        strBytes += static_cast<char>(n);
-    }
-    return strBytes;
-}
 
 // A literal of the setup connection (MYSQL, backslash escapes on); nullptr is NULL.
 std::string Lit(const char* pszValue) {
