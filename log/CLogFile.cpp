@@ -59,7 +59,7 @@ void CLogFile::SetFileName(const CString& strDirectory, const CString& strBaseNa
     m_oldPath = strDir + "/" + strBaseName + ".old";
 }
 
-void CLogFile::Write(const CString& strText, bool bTimestamp) {
+void CLogFile::Write(const CString& strText, bool bTimestamp, LogLevel /*level*/) {
     if (m_logPath.IsEmpty()) {
         return;
     }

@@ -9,6 +9,10 @@
 
 #include "base/CString.h"
 
+// How much an entry matters to an operator. The file does not show it; a second destination that
+// sorts entries by urgency (the journal) does.
+enum class LogLevel { Info, Warning, Error };
+
 class CLogFile {
 public:
     CLogFile() = default;
@@ -23,7 +27,7 @@ public:
     void SetFileName(const CString& strDirectory, const CString& strBaseName);
     // Appends strText as one entry, timestamped ("dd.mm.yyyy hh:mm:ss - ") or as a continuation
     // (22 blanks). The text is a value, never a format. Any failure drops the entry silently.
-    void Write(const CString& strText, bool bTimestamp);
+    void Write(const CString& strText, bool bTimestamp, LogLevel level = LogLevel::Info);
 
 private:
     int OpenLockedLog() const;
