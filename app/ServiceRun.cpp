@@ -7,7 +7,7 @@
 
 #include "app/Globals.h"
 #include "app/ProcessRequest.h"
-#include "base/FieldText.h"
+#include "app/RequestLedger.h"
 #include "base/StopSignal.h"
 #include "db/CDbConnection.h"
 
@@ -15,25 +15,21 @@ namespace {
 
 const int kEmptyQueueWaitMs = 250;
 const int kFailedReadWaitMs = 10000;
+const int kExitRequestStillQueued = 4;
 
-void Log(const CString& strText) {
-    g_log.Write(strText, true);
+void Log(const CString& strText, LogLevel level = LogLevel::Info) {
+    g_log.Write(strText, true, level);
 }
 
-// Closing row, delete and commit follow every calculation, whatever its outcome, so that a
-// request is never processed twice and always leaves its closing row.
-void FinishRequest(CDbConnection& db, const ParamRecord& request) {
-    db.InsertErrorRow(FieldText(request.PRMNUM, sizeof(request.PRMNUM)), request.PRMLFD, request.PRMTYP,
-                      FieldText(request.PRMPNR, sizeof(request.PRMPNR)),
-                      FieldText(request.PRMFCD, sizeof(request.PRMFCD)), request.PRMDTM,
-                      FieldText(request.PRMUHR, sizeof(request.PRMUHR)), 0, 0);
-    db.DeleteRequest(&request);
-    db.Commit();
-}
-
-int32_t ReadRequest(CDbConnection& db, ParamRecord* pRequest) {
+// Claims the next request; in polling mode those that this run cannot remove are passed over.
+int32_t ReadRequest(CDbConnection& db, const CRequestLedger& ledger, ParamRecord* pRequest) {
     if (!g_singleRequest) {
-        return db.ReadNextRequest(g_schema, g_user, pRequest);
+        int32_t nResult = db.ReadNextRequest(g_schema, g_user, pRequest);
+        while (nResult == db.m_nRcSuccess && ledger.IsUnremovable(*pRequest)) {
+            const ParamRecord passedOver = *pRequest;
+            nResult = db.ReadNextRequestAfter(g_schema, g_user, passedOver, pRequest);
+        }
+        return nResult;
     }
     const int32_t nResult = db.ReadRequestByNumber(g_schema, g_user, g_requestNumber, pRequest);
     if (nResult == 0) {
@@ -42,31 +38,40 @@ int32_t ReadRequest(CDbConnection& db, ParamRecord* pRequest) {
         CString strText;
         strText.Format("Fehler beim Lesen Parametersatz: %s RC: %ld", g_requestNumber.GetString(),
                        static_cast<long>(nResult));
-        Log(strText);
+        Log(strText, LogLevel::Error);
     }
     return nResult;
 }
 
-// One pass: requests are processed back to back while reads succeed; an empty queue or a failed
-// read ends the pass after its wait. A stop request ends the pass between requests and cuts a
-// wait short.
-void RunPass(CDbConnection& db, ParamRecord* pRequest) {
+// One pass: requests are processed back to back while reads succeed; an empty queue, a failed
+// read or a request that had to be left queued ends the pass after its wait (in single-request
+// mode a request left queued ends the run at once: there is nothing to wait for). A stop request
+// ends the pass between requests and cuts a wait short. True when a claimed request is still
+// queued.
+bool RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest) {
     g_firstRead = true;
     while (!StopRequested()) {
-        const int32_t nResult = ReadRequest(db, pRequest);
+        const int32_t nResult = ReadRequest(db, ledger, pRequest);
         if (nResult == db.m_nRcNoData) {
+            db.Rollback();
             WaitForStop(kEmptyQueueWaitMs);
-            return;
+            return false;
         }
         if (nResult != db.m_nRcSuccess) {
+            db.Rollback();
             if (!WaitForStop(kFailedReadWaitMs)) {
                 db.Connect();
             }
-            return;
+            return false;
         }
-        ProcessRequest(db, *pRequest);
-        FinishRequest(db, *pRequest);
+        if (ProcessRequest(db, *pRequest, ledger) == RequestOutcome::StillQueued) {
+            if (!g_singleRequest && !WaitForStop(kFailedReadWaitMs)) {
+                db.Connect();
+            }
+            return true;
+        }
     }
+    return false;
 }
 
 }  // namespace
@@ -74,6 +79,7 @@ void RunPass(CDbConnection& db, ParamRecord* pRequest) {
 int RunService() {
     CDbConnection db;
     ParamRecord request{};
+    CRequestLedger ledger;
     CString strText;
     BlockStopSignals();
 
@@ -87,20 +93,21 @@ int RunService() {
         strText.Format("Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: %ld\n SqlState: %s\n%s",
                        static_cast<long>(db.GetSqlCode()), db.GetSqlState().GetString(),
                        db.GetSqlMessage().GetString());
-        Log(strText);
+        Log(strText, LogLevel::Error);
         std::fputs(strText, stdout);
         std::fflush(stdout);
         Log("Info : Kvt wurde beendet");
         return 3;
     }
 
+    bool bLeftQueued = false;
     while (g_keepRunning) {
-        RunPass(db, &request);
+        bLeftQueued = RunPass(db, ledger, &request);
         if (g_singleRequest || StopRequested()) {
             g_keepRunning = false;
         }
     }
 
     Log("Info : Kvt wurde beendet");
-    return 0;
+    return g_singleRequest && bLeftQueued ? kExitRequestStillQueued : 0;
 }

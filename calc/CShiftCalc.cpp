@@ -31,25 +31,31 @@ CShiftCalc::CShiftCalc(CDbConnection& db, const ParamRecord& request, CLogFile& 
 
 bool CShiftCalc::getKvtBewData() {
     ShiftRunState state;
-    if (LoadContracts()) {
-        // Without a carry-over row, the placeholder of a year without contracts has nothing to
-        // hand on: no yearly row is written for it.
-        if (!ReadCarryOver() && m_contracts.GetAt(0)->validFrom == 0) {
-            m_contracts.RemoveAll();
-        }
-        if (!ProcessContracts(&state)) {
-            return false;
-        }
+    bool bCarryOverExists = false;
+    if (!LoadContracts() || !ReadCarryOver(&bCarryOverExists)) {
+        return false;
     }
-    m_db.DeleteKvtSfvData(m_strPnr, m_nCalcYear + 1, 0);
-    WriteCarryOverRow(state);
-    m_db.Commit();
-    return true;
+    // Without a carry-over row, the placeholder of a year without contracts has nothing to hand on:
+    // no yearly row is written for it.
+    if (!bCarryOverExists && m_contracts.GetAt(0)->validFrom == 0) {
+        m_contracts.RemoveAll();
+    }
+    return ProcessContracts(&state) && WriteCarryOverRow(state);
 }
 
-bool CShiftCalc::ReadCarryOver() {
-    return m_db.ReadKvtSfvData(m_strPnr, m_nCalcYear, &m_carry.dDays, &m_carry.dShares,
-                               &m_carry.nYearStartShares) == m_db.m_nRcSuccess;
+bool CShiftCalc::ReadCarryOver(bool* pbExists) {
+    const int32_t nResult = m_db.ReadKvtSfvData(m_strPnr, m_nCalcYear, &m_carry.dDays, &m_carry.dShares,
+                                                &m_carry.nYearStartShares);
+    *pbExists = nResult == m_db.m_nRcSuccess;
+    if (*pbExists || nResult == m_db.m_nRcNoData) {
+        return true;
+    }
+    CString strText;
+    strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Vortrag konnte nicht gelesen werden",
+                   m_strPnr.GetString(), m_nCalcYear);
+    LogFailure(strText);
+    LogDatabaseError("ReadKvtSfvData");
+    return false;
 }
 
 bool CShiftCalc::DeleteDailyRows(int32_t nFrom, int32_t nTo) {
@@ -64,7 +70,20 @@ void CShiftCalc::ReportError(const CString& strWhat, const CString& strDetail) {
     CString strText;
     strText.Format("Fehler bei PNR: %s, - %s : %s", m_strPnr.GetString(), strWhat.GetString(),
                    strDetail.GetString());
-    Log(strText);
+    LogFailure(strText);
+}
+
+void CShiftCalc::LogFailure(const CString& strText) {
+    Log(strText, LogLevel::Error);
+}
+
+// The diagnostics of the statement that failed, in the form the run log has always shown them.
+void CShiftCalc::LogDatabaseError(const char* pszFunction) {
+    CString strText;
+    strText.Format("Fehler : Datenbankfehler bei Funktion %s,   %ld\n%s\n%s\n", pszFunction,
+                   static_cast<long>(m_db.GetSqlCode()), m_db.GetSqlState().GetString(),
+                   m_db.GetSqlMessage().GetString());
+    LogFailure(strText);
 }
 
 // The contract rows in order of their start. A later row begins the day after the previous row
@@ -94,18 +113,15 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
     CString strText;
 
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
-    const int32_t nOpened =
-        m_db.OpenKvtBewData(&hStmt, m_strPnr, FieldText(contract.ruleCode, sizeof(contract.ruleCode)), nStart, nEnd, contract.validFrom, nYearEnd);
+    const int32_t nOpened = m_db.OpenKvtBewData(&hStmt, m_strPnr, FieldText(contract.ruleCode, sizeof(contract.ruleCode)),
+                                                nStart, nEnd, contract.validFrom, nYearEnd);
     if (nOpened != 0) {
         strText.Format("Schichtfreizeit(getKvtBewData) : F\xFC"
                        "r die Personanummer %s von %d, bis %d, von %d, bis %d konnten keine Bewegungsdaten "
                        "ermittelt werden.",
                        pszPnr, nStart, nEnd, contract.validFrom, nYearEnd);
-        Log(strText);
-        strText.Format("Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   %ld\n%s\n%s\n",
-                       static_cast<long>(m_db.GetSqlCode()), m_db.GetSqlState().GetString(),
-                       m_db.GetSqlMessage().GetString());
-        Log(strText);
+        LogFailure(strText);
+        LogDatabaseError("OpenKvtBewData");
         m_db.ReleaseStatement(hStmt);
         return false;
     }
@@ -116,7 +132,10 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
     if (!DeleteDailyRows(nStart, nEnd)) {
         strText.Format("Schichtfreizeit : Personalnummer %s, Bewegungsdaten konnten nicht gel\xF6scht werden",
                        pszPnr);
-        Log(strText);
+        LogFailure(strText);
+        LogDatabaseError("DeleteKvtSfzData");
+        m_db.ReleaseStatement(hStmt);
+        return false;
     }
 
     const double dRowBase = pState->dPreviousTaken;
@@ -124,7 +143,10 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
     int32_t nFetched = m_db.FetchKvtBewData(&hStmt, &day);
     while (nFetched == m_db.m_nRcSuccess) {
         const ShiftDayResult result = ComputeShiftDay(contract, dRowBase, m_nCalcYear, m_carry, &day, pState);
-        StoreDay(&day, result);
+        if (!StoreDay(&day, result)) {
+            m_db.ReleaseStatement(hStmt);
+            return false;
+        }
         nFetched = m_db.FetchKvtBewData(&hStmt, &day);
     }
     if (nFetched != m_db.m_nRcNoData) {
@@ -132,38 +154,55 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
                        "r die Personanummer %s im Jahr %d konnten keine Bewegungsdaten ermittelt werden. "
                        "(lRC = %ld)",
                        pszPnr, m_nCalcYear, static_cast<long>(nFetched));
-        Log(strText);
+        LogFailure(strText);
+        LogDatabaseError("FetchKvtBewData");
         return false;
     }
     m_db.ReleaseStatement(hStmt);
     return true;
 }
 
-// A day whose row cannot be written is reported and skipped; it still counts for the days that
-// follow.
-void CShiftCalc::StoreDay(DayRecord* pDay, const ShiftDayResult& result) {
+// A day whose row cannot be written ends the calculation: a hole in the series of days would be
+// read as the person's balance.
+bool CShiftCalc::StoreDay(DayRecord* pDay, const ShiftDayResult& result) {
     if (m_db.InsertKvtSfzData(m_strPnr, m_strUser, pDay, result.dCarryDays, result.dCarryShares,
-                              result.dEntitlement, result.dRest, result.nCarryDaysUsed) != 0) {
-        CString strText;
-        strText.Format("Schichtfreizeit : Personalnummer %s, Bewegungsdaten konnten nicht geschrieben werden",
-                       m_strPnr.GetString());
-        Log(strText);
+                              result.dEntitlement, result.dRest, result.nCarryDaysUsed) == m_db.m_nRcSuccess) {
+        return true;
     }
+    CString strText;
+    strText.Format("Schichtfreizeit : Personalnummer %s, Bewegungsdaten konnten nicht geschrieben werden",
+                   m_strPnr.GetString());
+    LogFailure(strText);
+    LogDatabaseError("InsertKvtSfzData");
+    return false;
 }
 
-// The carry-over of the following year: the rest and the shares left of the last day computed.
-void CShiftCalc::WriteCarryOverRow(const ShiftRunState& state) {
-    if (m_contracts.GetCount() == 0) {
-        return;
-    }
+// The carry-over of the following year is replaced: the rest and the shares left of the last day
+// computed. A year without contract rows only loses its old row.
+bool CShiftCalc::WriteCarryOverRow(const ShiftRunState& state) {
     const int32_t nNextYear = m_nCalcYear + 1;
+    const char* pszPnr = m_strPnr.GetString();
     CString strText;
-    strText.Format("Schichtfreizeit Vortrag: Personanummer %s, Jahr %d, Rest: %f, Anteile: %f", m_strPnr.GetString(),
-                   nNextYear, state.dRest, state.dSharesLeft);
-    Log(strText);
-    if (m_db.InsertKvtSfvData(m_strPnr, m_strUser, nNextYear, state.dRest, state.dSharesLeft) != 0) {
-        strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Bewegungsdaten konnten nicht geschrieben werden",
-                       m_strPnr.GetString(), nNextYear);
-        Log(strText);
+    const int32_t nDeleted = m_db.DeleteKvtSfvData(m_strPnr, nNextYear, 0);
+    if (nDeleted != m_db.m_nRcSuccess && nDeleted != m_db.m_nRcNoData) {
+        strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Vortrag konnte nicht gel\xF6scht werden",
+                       pszPnr, nNextYear);
+        LogFailure(strText);
+        LogDatabaseError("DeleteKvtSfvData");
+        return false;
     }
+    if (m_contracts.GetCount() == 0) {
+        return true;
+    }
+    strText.Format("Schichtfreizeit Vortrag: Personanummer %s, Jahr %d, Rest: %f, Anteile: %f", pszPnr, nNextYear,
+                   state.dRest, state.dSharesLeft);
+    Log(strText);
+    if (m_db.InsertKvtSfvData(m_strPnr, m_strUser, nNextYear, state.dRest, state.dSharesLeft) != m_db.m_nRcSuccess) {
+        strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Bewegungsdaten konnten nicht geschrieben werden",
+                       pszPnr, nNextYear);
+        LogFailure(strText);
+        LogDatabaseError("InsertKvtSfvData");
+        return false;
+    }
+    return true;
 }

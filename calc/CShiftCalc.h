@@ -1,7 +1,9 @@
 // CShiftCalc: the shift free-time calculation of one request. It borrows the connection and the
 // run log for the life of the request (both must outlive it) and owns the contract rows of the
-// accounting year. One object per request: construct, run getKvtBewData once, destroy. Failures
-// are reported in the run log only.
+// accounting year. One object per request: construct, run getKvtBewData once, destroy. It writes
+// within the caller's transaction and never commits; a calculation that stops at a failed
+// statement leaves its writes for the caller to roll back. Failures are reported in the run log,
+// and the diagnostics of the failed statement stay in the connection.
 #pragma once
 
 #include <cstdint>
@@ -19,13 +21,15 @@ public:
     CShiftCalc(const CShiftCalc&) = delete;
     CShiftCalc& operator=(const CShiftCalc&) = delete;
 
-    // Computes and stores the daily rows and the carry-over of the following year. False when the
-    // per-day data could not be read; the work of the request is then incomplete.
+    // Computes and stores the daily rows and the carry-over of the following year. False as soon
+    // as a statement fails (a read finding nothing is no failure); the work of the request is then
+    // incomplete.
     bool getKvtBewData();
 
     // Reads the contract rows of the accounting year and settles that year (calc/LoadContracts.cpp).
     bool LoadContracts();
-    bool ReadCarryOver();
+    // Reads the carry-over row of the calculation year; *pbExists tells whether there is one.
+    bool ReadCarryOver(bool* pbExists);
     bool DeleteDailyRows(int32_t nFrom, int32_t nTo);
     void ReportError(const CString& strWhat, const CString& strDetail);
 
@@ -35,9 +39,11 @@ public:
 private:
     bool ProcessContracts(ShiftRunState* pState);
     bool ProcessContract(const ContractRecord& contract, int32_t nStart, ShiftRunState* pState);
-    void StoreDay(DayRecord* pDay, const ShiftDayResult& result);
-    void WriteCarryOverRow(const ShiftRunState& state);
-    void Log(const CString& strText) { m_log.Write(strText, true); }
+    bool StoreDay(DayRecord* pDay, const ShiftDayResult& result);
+    bool WriteCarryOverRow(const ShiftRunState& state);
+    void Log(const CString& strText, LogLevel level = LogLevel::Info) { m_log.Write(strText, true, level); }
+    void LogFailure(const CString& strText);
+    void LogDatabaseError(const char* pszFunction);
 
     CDbConnection& m_db;
     CLogFile& m_log;

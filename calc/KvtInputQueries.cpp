@@ -16,7 +16,7 @@ const char* const kBsvOracle =
     "        BSVKVT, KVTANZ, KVTTKT, KVTMAX, KVTVMO,"
     "        COALESCE(KVTJMO, 12) "
     "FROM   %s.ZTW310BSV, %s.ZTW155KVT "
-    "WHERE  BSVPNR = '%s' "
+    "WHERE  BSVPNR = ? "
     "AND    BSVKVT = KVTMOD "
     "ORDER BY BSVPNR, BSVGVO";
 
@@ -26,7 +26,7 @@ const char* const kBsvMsSql =
     "        BSVKVT, KVTANZ, KVTTKT, KVTMAX, KVTVMO,"
     "        COALESCE(KVTJMO, 12) "
     "FROM   %s.ZTW310BSV, %s.ZTW155KVT "
-    "WHERE  BSVPNR = '%s' "
+    "WHERE  BSVPNR = ? "
     "AND    BSVKVT = KVTMOD "
     "ORDER BY BSVPNR, BSVGVO";
 
@@ -36,7 +36,7 @@ const char* const kBsvMySql =
     "        BSVKVT, KVTANZ, KVTTKT, KVTMAX, KVTVMO,"
     "        COALESCE(KVTJMO, 12) "
     "FROM   %s.ZTW310BSV, %s.ZTW155KVT "
-    "WHERE  BSVPNR = '%s' "
+    "WHERE  BSVPNR = ? "
     "AND    BSVKVT = KVTMOD "
     "ORDER BY BSVPNR, BSVGVO";
 
@@ -45,12 +45,9 @@ const char* const kSfvRead =
     "        COALESCE(SFVVAN, 0),"
     "        COALESCE(SFVZUS, 0) "
     "FROM   %s.ZTW332SFV "
-    "WHERE  SFVPNR = '%s' "
-    "AND    SFVJHR = '%d' ";
+    "WHERE  SFVPNR = ? "
+    "AND    SFVJHR = ? ";
 
-// Dates go into the texts with all eight digits: a year before 1000 would otherwise lose its
-// leading zeros, and a date such as 0024-06-15 would be read as 2024-06-15.
-//
 // The per-day statement: for each calendar day the shares of the qualifying shifts, the free days
 // booked up to the day and those planned after it. Half days count one half on every product: on
 // SQL Server an integer COUNT divided by 2 would drop them, hence the 2.0 there.
@@ -62,7 +59,7 @@ const char* const kBewOracle =
     "                %s.ZTW320TGB"
     "         WHERE  ZTGPNR = PNRNUM"
     "         AND    ZTGVON = BAKDTM"
-    "         AND    SF1NUM = '%s'"
+    "         AND    SF1NUM = ?"
     "         AND    SF1AZT = ZTGAZT"
     "         AND    TGBPNR = ZTGPNR"
     "         AND    TGBDTM = ZTGVON"
@@ -75,8 +72,8 @@ const char* const kBewOracle =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= TO_DATE('%08ld', 'yyyymmdd')"
-    "         AND    BCHVON <= TO_DATE('%08ld', 'yyyymmdd')"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON <= BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -92,8 +89,8 @@ const char* const kBewOracle =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= TO_DATE('%08ld', 'yyyymmdd')"
-    "         AND    BCHVON <= TO_DATE('%08ld', 'yyyymmdd')"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON > BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -103,10 +100,10 @@ const char* const kBewOracle =
     "         AND    TAGPNR = BCHPNR"
     "         AND    TAGTAG = BCHVON) "
     "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
-    "WHERE  BAKDTM >= TO_DATE('%08ld', 'yyyymmdd') "
-    "AND    BAKDTM <= TO_DATE('%08ld', 'yyyymmdd') "
+    "WHERE  BAKDTM >= ? "
+    "AND    BAKDTM <= ? "
     "AND    BAKDTM <= SYSDATE "
-    "AND    PNRNUM = '%s' "
+    "AND    PNRNUM = ? "
     "ORDER BY BAKDTM";
 
 const char* const kBewMsSql =
@@ -117,7 +114,7 @@ const char* const kBewMsSql =
     "                %s.ZTW320TGB"
     "         WHERE  ZTGPNR = PNRNUM"
     "         AND    ZTGVON = BAKDTM"
-    "         AND    SF1NUM = '%s'"
+    "         AND    SF1NUM = ?"
     "         AND    SF1AZT = ZTGAZT"
     "         AND    TGBPNR = ZTGPNR"
     "         AND    TGBDTM = ZTGVON"
@@ -130,8 +127,8 @@ const char* const kBewMsSql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= CONVERT(DATETIME, '%08ld', 112)"
-    "         AND    BCHVON <= CONVERT(DATETIME, '%08ld', 112)"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON <= BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -147,8 +144,8 @@ const char* const kBewMsSql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= CONVERT(DATETIME, '%08ld', 112)"
-    "         AND    BCHVON <= CONVERT(DATETIME, '%08ld', 112)"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON > BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -158,10 +155,10 @@ const char* const kBewMsSql =
     "         AND    TAGPNR = BCHPNR"
     "         AND    TAGTAG = BCHVON) "
     "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
-    "WHERE  BAKDTM >= CONVERT(DATETIME, '%08ld', 112) "
-    "AND    BAKDTM <= CONVERT(DATETIME, '%08ld', 112) "
+    "WHERE  BAKDTM >= ? "
+    "AND    BAKDTM <= ? "
     "AND    BAKDTM <= CURRENT_TIMESTAMP "
-    "AND    PNRNUM = '%s' "
+    "AND    PNRNUM = ? "
     "ORDER BY BAKDTM";
 
 const char* const kBewMySql =
@@ -172,7 +169,7 @@ const char* const kBewMySql =
     "                %s.ZTW320TGB"
     "         WHERE  ZTGPNR = PNRNUM"
     "         AND    ZTGVON = BAKDTM"
-    "         AND    SF1NUM = '%s'"
+    "         AND    SF1NUM = ?"
     "         AND    SF1AZT = ZTGAZT"
     "         AND    TGBPNR = ZTGPNR"
     "         AND    TGBDTM = ZTGVON"
@@ -185,8 +182,8 @@ const char* const kBewMySql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
-    "         AND    BCHVON <= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON <= BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -202,8 +199,8 @@ const char* const kBewMySql =
     "                %s.ZTW131FCD,"
     "                %s.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
-    "         AND    BCHVON <= DATE_FORMAT('%08ld', '%%Y%%m%%d')"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON > BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -213,22 +210,23 @@ const char* const kBewMySql =
     "         AND    TAGPNR = BCHPNR"
     "         AND    TAGTAG = BCHVON) "
     "FROM   ZTWBASIS.ZTW133BAK, %s.ZTW300PNR "
-    "WHERE  BAKDTM >= DATE_FORMAT('%08ld', '%%Y%%m%%d') "
-    "AND    BAKDTM <= DATE_FORMAT('%08ld', '%%Y%%m%%d') "
+    "WHERE  BAKDTM >= ? "
+    "AND    BAKDTM <= ? "
     "AND    BAKDTM <= CURRENT_TIMESTAMP "
-    "AND    PNRNUM = '%s' "
+    "AND    PNRNUM = ? "
     "ORDER BY BAKDTM";
 
 }  // namespace
 
 int32_t CDbConnection::OpenKvtBsvData(SQLHSTMT* phStmt, const CString& strPnr) {
-    const char* pszTemplate = AllocCursor(phStmt, kBsvOracle, kBsvMsSql, kBsvMySql);
-    if (pszTemplate == nullptr) {
-        return -1;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCursor(StatementId::Contracts,
+                                             PickTemplate(Dialect(), kBsvOracle, kBsvMsSql, kBsvMySql), phStmt, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
     }
-    CString strSql;
-    strSql.Format(pszTemplate, m_strSchema.GetString(), m_strSchema.GetString(), Quoted(strPnr).GetString());
-    return ExecuteCursor(phStmt, strSql);
+    pStmt->BindText(1, strPnr.GetString());
+    return ExecuteCursor(pStmt, phStmt);
 }
 
 int32_t CDbConnection::FetchKvtBsvData(SQLHSTMT* phStmt, ContractRecord* pRecord) {
@@ -268,28 +266,27 @@ int32_t CDbConnection::ReadKvtSfvData(const CString& strPnr, int32_t nYear, doub
     *pdDays = 0.0;
     *pdShares = 0.0;
     *pnYearStart = 0;
-    SQLHSTMT hStmt = SQL_NULL_HSTMT;
-    if (AllocCalcStatement(&hStmt) != 0) {
-        return -1;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCalc(StatementId::CarryOver, kSfvRead, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
     }
-    CString strSql;
-    strSql.Format(kSfvRead, m_strSchema.GetString(), Quoted(strPnr).GetString(), static_cast<int>(nYear));
-    const SQLRETURN nExecuted = ExecDirect(hStmt, strSql);
+    pStmt->BindText(1, strPnr.GetString());
+    pStmt->BindLong(2, &nYear);
+    const SQLRETURN nExecuted = pStmt->Execute();
     if (nExecuted == SQL_ERROR) {
-        const int32_t nCode = MapResult(nExecuted, hStmt);
-        SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
-        return nCode;
+        return StatementResult(pStmt, nExecuted);
     }
 
     double dDays = 0.0;
     double dShares = 0.0;
     int32_t nYearStart = 0;
     SQLLEN nIndicator = 0;
-    SQLBindCol(hStmt, 1, SQL_C_DOUBLE, &dDays, sizeof(dDays), &nIndicator);
-    SQLBindCol(hStmt, 2, SQL_C_DOUBLE, &dShares, sizeof(dShares), &nIndicator);
-    SQLBindCol(hStmt, 3, SQL_C_LONG, &nYearStart, sizeof(nYearStart), &nIndicator);
-    const int32_t nCode = MapResult(SQLFetch(hStmt), hStmt);
-    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+    SQLBindCol(pStmt->Handle(), 1, SQL_C_DOUBLE, &dDays, sizeof(dDays), &nIndicator);
+    SQLBindCol(pStmt->Handle(), 2, SQL_C_DOUBLE, &dShares, sizeof(dShares), &nIndicator);
+    SQLBindCol(pStmt->Handle(), 3, SQL_C_LONG, &nYearStart, sizeof(nYearStart), &nIndicator);
+    const int32_t nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
+    pStmt->CloseCursor();
 
     if (nCode == 0) {
         *pdDays = dDays;
@@ -299,21 +296,30 @@ int32_t CDbConnection::ReadKvtSfvData(const CString& strPnr, int32_t nYear, doub
     return nCode;
 }
 
+// The per-day cursor's values in the order of its markers: the rule code, the bounds of the
+// bookings taken, those of the bookings planned, the bounds of the calendar days and the person.
 int32_t CDbConnection::OpenKvtBewData(SQLHSTMT* phStmt, const CString& strPnr, const CString& strRuleCode,
                                       int32_t nFirstDay, int32_t nLastDay, int32_t nPlanStart,
                                       int32_t nPlanEnd) {
-    const char* pszTemplate = AllocCursor(phStmt, kBewOracle, kBewMsSql, kBewMySql);
-    if (pszTemplate == nullptr) {
-        return -1;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCursor(StatementId::Days,
+                                             PickTemplate(Dialect(), kBewOracle, kBewMsSql, kBewMySql), phStmt, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
     }
-    const char* pszSchema = m_strSchema.GetString();
-    const CString strQuotedPnr = Quoted(strPnr);
-    CString strSql;
-    strSql.Format(pszTemplate, pszSchema, pszSchema, pszSchema, Quoted(strRuleCode).GetString(), pszSchema,
-                  pszSchema, pszSchema, static_cast<long>(nFirstDay), static_cast<long>(nLastDay), pszSchema,
-                  pszSchema, pszSchema, static_cast<long>(nPlanStart), static_cast<long>(nPlanEnd), pszSchema,
-                  static_cast<long>(nFirstDay), static_cast<long>(nLastDay), strQuotedPnr.GetString());
-    return ExecuteCursor(phStmt, strSql);
+    const SQL_DATE_STRUCT firstDay = DateStruct(nFirstDay);
+    const SQL_DATE_STRUCT lastDay = DateStruct(nLastDay);
+    const SQL_DATE_STRUCT planStart = DateStruct(nPlanStart);
+    const SQL_DATE_STRUCT planEnd = DateStruct(nPlanEnd);
+    pStmt->BindText(1, strRuleCode.GetString());
+    pStmt->BindDate(2, &firstDay);
+    pStmt->BindDate(3, &lastDay);
+    pStmt->BindDate(4, &planStart);
+    pStmt->BindDate(5, &planEnd);
+    pStmt->BindDate(6, &firstDay);
+    pStmt->BindDate(7, &lastDay);
+    pStmt->BindText(8, strPnr.GetString());
+    return ExecuteCursor(pStmt, phStmt);
 }
 
 // The day record is not cleared: a NULL column keeps the value of the previous day.

@@ -39,14 +39,15 @@ bool CShiftCalc::LoadContracts() {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     if (m_db.OpenKvtBsvData(&hStmt, m_strPnr) != 0) {
         ReportError("BSVINVALID", "");
+        LogDatabaseError("OpenKvtBsvData");
         m_db.ReleaseStatement(hStmt);
         return false;
     }
 
     AccountingYear year;
     ContractRecord row{};
-    // A failed fetch ends the rows as the end of the cursor does; the rows kept so far stand.
-    while (m_db.FetchKvtBsvData(&hStmt, &row) == 0) {
+    int32_t nFetched = m_db.FetchKvtBsvData(&hStmt, &row);
+    for (; nFetched == m_db.m_nRcSuccess; nFetched = m_db.FetchKvtBsvData(&hStmt, &row)) {
         if (year.nStart == 0) {
             year = SettleAccountingYear(row.kvtJmo, m_nRequestDate, &m_nCalcYear);
         }
@@ -63,6 +64,12 @@ bool CShiftCalc::LoadContracts() {
             }
             m_contracts.Add(row);
         }
+    }
+    // Rows that cannot all be read are no contract periods to calculate with.
+    if (nFetched != m_db.m_nRcNoData) {
+        ReportError("BSVINVALID", m_db.GetSqlMessage());
+        LogDatabaseError("FetchKvtBsvData");
+        return false;
     }
     m_db.ReleaseStatement(hStmt);
 

@@ -53,7 +53,9 @@ bool CDbConnection::SetConfig(CIniConfig* pConfig) {
     return true;
 }
 
+// The calculation's statements carry the schema in their texts: they are prepared anew.
 void CDbConnection::SetSchema(const CString& strSchema) {
+    FreeStatements();
     m_strSchema = strSchema;
 }
 
@@ -96,13 +98,18 @@ int32_t CDbConnection::Connect() {
                                          SqlText(strPassword), SQL_NTS);
     strPassword.Empty();
 
-    if (nResult == SQL_SUCCESS_WITH_INFO) {
-        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
-        return m_nRcSuccess;
-    }
     if (nResult == SQL_ERROR) {
         CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
         return m_nSqlCode != 0 ? m_nSqlCode : -1;
+    }
+    if (nResult == SQL_SUCCESS_WITH_INFO) {
+        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
+    }
+    // A session the program cannot work with is not kept: the next Connect tries again.
+    const int32_t nSetUp = SetUpSession();
+    if (nSetUp != 0) {
+        FreeHandles();
+        return nSetUp;
     }
     return m_nRcSuccess;
 }
@@ -123,36 +130,14 @@ void CDbConnection::CaptureDiagnostics(SQLSMALLINT nHandleType, SQLHANDLE hHandl
     m_strSqlMessage = reinterpret_cast<const char*>(szMessage);
 }
 
-int32_t CDbConnection::Commit() {
-    SQLHSTMT hStmt = SQL_NULL_HSTMT;
-    if (AllocStatement(&hStmt) != 0) {
-        return -1;
-    }
-    int32_t nResult = -1;
-    switch (Dialect()) {
-        case SqlDialect::Oracle:
-            nResult = MapResult(ExecDirect(hStmt, "COMMIT"), hStmt);
-            break;
-        case SqlDialect::MsSql:
-        case SqlDialect::MySql:
-            // Every statement is committed by the driver's automatic commit on these products.
-            nResult = 0;
-            break;
-        case SqlDialect::Unknown:
-            break;
-    }
-    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
-    return nResult;
+SqlFailure CDbConnection::ClassifyLastFailure() const {
+    return ClassifyFailure(Dialect(), m_strSqlState, m_nSqlCode);
 }
 
-int32_t CDbConnection::ReleaseStatement(SQLHSTMT hStmt) {
-    if (hStmt != SQL_NULL_HSTMT) {
-        SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
-    }
-    return 0;
-}
-
+// The statements are freed before the disconnect: a driver frees the statements of a connection
+// it disconnects itself, and the handles kept here would then be stale.
 void CDbConnection::FreeHandles() {
+    FreeStatements();
     if (m_hDbc != SQL_NULL_HDBC) {
         SQLDisconnect(m_hDbc);
         SQLFreeHandle(SQL_HANDLE_DBC, m_hDbc);

@@ -3,20 +3,27 @@
 // the return codes that callers compare against and the first diagnostic record of the last
 // failing call, and carries every SQL operation of the program: the request and error tables
 // (db/), the calculation inputs and results (calc/). Operations never log; callers report.
-// A cursor handle handed out by an Open operation belongs to the caller until it is given back
-// through ReleaseStatement. Not for use from more than one thread.
+//
+// Nothing is committed by itself: the connection runs without automatic commit, and each unit of
+// work (one request, from its claim to its removal) ends with Commit or Rollback. Every statement
+// is prepared once per connection and kept; its values are bound, never written into its text. A
+// cursor handed out by an Open operation stays open until the caller gives it back through
+// ReleaseStatement. Not for use from more than one thread.
 #pragma once
 
 #include <sql.h>
 #include <sqlext.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "base/CString.h"
 #include "config/CIniConfig.h"
+#include "db/CStatement.h"
 #include "db/ParamRecord.h"
 #include "db/SqlDialect.h"
-#include "db/SqlText.h"
+#include "db/SqlFailure.h"
 
 struct ContractRecord;
 struct DayRecord;
@@ -35,17 +42,25 @@ public:
     SQLINTEGER GetSqlCode() const { return m_nSqlCode; }
     CString GetSqlState() const { return m_strSqlState; }
     CString GetSqlMessage() const { return m_strSqlMessage; }
-    int32_t Commit();
+    CString GetDataSource() const { return m_strDataSource; }
     int32_t ReleaseStatement(SQLHSTMT hStmt);
     void CaptureDiagnostics(SQLSMALLINT nHandleType, SQLHANDLE hHandle);
+    // What the failure whose record was captured last means for the work it belongs to.
+    SqlFailure ClassifyLastFailure() const;
 
-    // One calculation is one transaction: BeginTransaction switches automatic commit off,
-    // EndTransaction commits or rolls back and switches it on again (db/Transaction.cpp).
-    int32_t BeginTransaction();
-    int32_t EndTransaction(bool bCommit);
+    // The unit of work (db/Transaction.cpp). The savepoint is taken after a request has been
+    // claimed, so that a calculation can be undone without giving the request up.
+    int32_t Commit();
+    int32_t Rollback();
+    int32_t SetSavepoint();
+    int32_t RollbackToSavepoint();
 
-    // Request table ZTWBASIS.ZTW002PRM (db/RequestRecords.cpp)
+    // Request table ZTWBASIS.ZTW002PRM (db/RequestRecords.cpp). A read claims the request it
+    // returns: the row stays locked until the transaction ends, and other connections skip it
+    // instead of waiting. ReadNextRequestAfter claims the first request that comes after pAfter.
     int32_t ReadNextRequest(const CString& strSchema, const CString& strUser, ParamRecord* pRecord);
+    int32_t ReadNextRequestAfter(const CString& strSchema, const CString& strUser, const ParamRecord& after,
+                                 ParamRecord* pRecord);
     int32_t ReadRequestByNumber(const CString& strSchema, const CString& strUser, const CString& strNumber,
                                 ParamRecord* pRecord);
     int32_t DeleteRequest(const ParamRecord* pRecord);
@@ -82,26 +97,48 @@ public:
     int32_t m_nRcInvalidColumn;
 
 private:
+    // The program's statements, each prepared once per connection.
+    enum class StatementId : size_t {
+        ReadNext,
+        ReadByNumber,
+        DeleteRequest,
+        InsertError,
+        InsertErrorWithoutNum,
+        Contracts,
+        CarryOver,
+        Days,
+        DeleteDays,
+        InsertDay,
+        DeleteYear,
+        InsertYear,
+        Count
+    };
+
     // Statement mechanics shared by every operation (db/StatementExecution.cpp).
     SqlDialect Dialect() const { return DialectFromName(m_strDbSystem); }
-    CString Quoted(const CString& strValue) const { return SqlQuoted(strValue, Dialect()); }
-    int32_t AllocStatement(SQLHSTMT* phStmt);
-    const char* AllocForTemplate(SQLHSTMT* phStmt, const char* pszOracle, const char* pszMsSql,
-                                 const char* pszMySql);
-    static SQLRETURN ExecDirect(SQLHSTMT hStmt, const CString& strSql);
+    int32_t Prepared(StatementId id, const char* pszTemplate, CStatement** ppStmt);
+    int32_t PreparedCalc(StatementId id, const char* pszTemplate, CStatement** ppStmt);
+    int32_t PreparedCursor(StatementId id, const char* pszTemplate, SQLHSTMT* phStmt, CStatement** ppStmt);
     int32_t MapResult(SQLRETURN nResult, SQLHSTMT hStmt);
+    int32_t StatementResult(CStatement* pStmt, SQLRETURN nResult);
     int32_t FailureCode() const;
-    int32_t ExecuteAndRelease(SQLHSTMT hStmt, const CString& strSql, bool bSearched);
-    int32_t FetchRequest(SQLHSTMT hStmt, const CString& strSql, ParamRecord* pRecord);
-
-    // The calculation's statements name the tables of the schema and are not sent when the
-    // schema could alter them; its cursors are handed to the caller (db/StatementExecution.cpp).
-    int32_t AllocCalcStatement(SQLHSTMT* phStmt);
-    const char* AllocCalcTemplate(SQLHSTMT* phStmt, const char* pszOracle, const char* pszMsSql,
-                                  const char* pszMySql);
-    const char* AllocCursor(SQLHSTMT* phStmt, const char* pszOracle, const char* pszMsSql, const char* pszMySql);
-    int32_t ExecuteCursor(SQLHSTMT* phStmt, const CString& strSql);
+    int32_t Execute(CStatement* pStmt, bool bSearched);
+    int32_t ExecuteCursor(CStatement* pStmt, SQLHSTMT* phStmt);
     int32_t FailCursor(SQLHSTMT* phStmt, SQLRETURN nResult);
+    int32_t ClaimNextRequest(const CString& strSchema, const CString& strUser, int32_t nAfter,
+                             const ParamRecord& after, ParamRecord* pRecord);
+    int32_t FetchClaimed(CStatement* pStmt, ParamRecord* pRecord);
+    int32_t InsertClosingRow(StatementId id, const char* pszTemplate, const CString& strNumber, int32_t nLfd,
+                             int32_t nType, const CString& strPnr, const CString& strCode, int32_t nDate,
+                             const CString& strTime, int32_t nKey, const int32_t* pnNum);
+
+    int32_t EndTransaction(SQLSMALLINT nCompletion);
+    int32_t ExecuteOnce(const CString& strSql);
+
+    // Session set-up after the connect (db/SessionSetup.cpp).
+    int32_t SetUpSession();
+    int32_t CheckCharacterSet();
+    void FreeStatements();
     void FreeHandles();
 
     SQLHENV m_hEnv;
@@ -114,4 +151,5 @@ private:
     CString m_strLogin;
     SQLINTEGER m_nSqlCode;
     CIniConfig* m_pConfig;
+    std::array<CStatement, static_cast<size_t>(StatementId::Count)> m_statements;
 };

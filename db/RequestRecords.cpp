@@ -7,6 +7,13 @@
 
 namespace {
 
+// A read claims the request it returns. MariaDB and MySQL lock the one row of LIMIT 1; Oracle
+// locks the rows of a FOR UPDATE SKIP LOCKED cursor as they are fetched, and only one is fetched;
+// SQL Server's TOP (1) takes an update lock on its row. Rows that another connection has locked
+// are passed over on every product, so that no reader waits for a request in work elsewhere.
+//
+// The next request is the first one, or (when the first marker is not 0) the first after a given
+// number and running number.
 const char* const kReadNextOracle =
     "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
@@ -18,13 +25,15 @@ const char* const kReadNextOracle =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = '%s' "
-    "AND    UPPER(PRMUSR) = '%s' "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
-    "ORDER BY PRMNUM, PRMLFD";
+    "ORDER BY PRMNUM, PRMLFD "
+    "FOR UPDATE SKIP LOCKED";
 
 const char* const kReadNextMsSql =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
     "        CONVERT(CHAR(8), PRMDTM, 112),"
     "        CONVERT(CHAR(8), PRMDBI, 112),"
@@ -33,9 +42,10 @@ const char* const kReadNextMsSql =
     "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
-    "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = '%s' "
-    "AND    UPPER(PRMUSR) = '%s' "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
@@ -50,10 +60,13 @@ const char* const kReadNextMySql =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = '%s' "
-    "AND    UPPER(PRMUSR) = '%s' "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
-    "ORDER BY PRMNUM, PRMLFD";
+    "ORDER BY PRMNUM, PRMLFD "
+    "LIMIT 1 "
+    "FOR UPDATE SKIP LOCKED";
 
 const char* const kReadByNumberOracle =
     "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
@@ -66,14 +79,15 @@ const char* const kReadByNumberOracle =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = '%s' "
-    "AND    UPPER(PRMUSR) = '%s' "
-    "AND    PRMNUM = '%s' "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    PRMNUM = ? "
     "AND    PRMTYP = 5 "
-    "ORDER BY PRMNUM, PRMLFD";
+    "ORDER BY PRMNUM, PRMLFD "
+    "FOR UPDATE SKIP LOCKED";
 
 const char* const kReadByNumberMsSql =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
     "        CONVERT(CHAR(8), PRMDTM, 112),"
     "        CONVERT(CHAR(8), PRMDBI, 112),"
@@ -82,10 +96,10 @@ const char* const kReadByNumberMsSql =
     "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
-    "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = '%s' "
-    "AND    UPPER(PRMUSR) = '%s' "
-    "AND    PRMNUM = '%s' "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    PRMNUM = ? "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
@@ -100,17 +114,19 @@ const char* const kReadByNumberMySql =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = '%s' "
-    "AND    UPPER(PRMUSR) = '%s' "
-    "AND    PRMNUM = '%s' "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    PRMNUM = ? "
     "AND    PRMTYP = 5 "
-    "ORDER BY PRMNUM, PRMLFD";
+    "ORDER BY PRMNUM, PRMLFD "
+    "LIMIT 1 "
+    "FOR UPDATE SKIP LOCKED";
 
 const char* const kDeleteRequest =
     "DELETE FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  PRMNUM = '%s' "
-    "AND    PRMLFD = '%ld' "
-    "AND    PRMTYP = '%ld'";
+    "WHERE  PRMNUM = ? "
+    "AND    PRMLFD = ? "
+    "AND    PRMTYP = ?";
 
 void BindText(SQLHSTMT hStmt, SQLUSMALLINT nColumn, char* pField, SQLLEN nSize, SQLLEN* pIndicator) {
     SQLBindCol(hStmt, nColumn, SQL_C_CHAR, pField, nSize, pIndicator);
@@ -174,56 +190,74 @@ void TerminateTextFields(ParamRecord* pRecord) {
 
 int32_t CDbConnection::ReadNextRequest(const CString& strSchema, const CString& strUser,
                                        ParamRecord* pRecord) {
-    SQLHSTMT hStmt = SQL_NULL_HSTMT;
-    const char* pszTemplate = AllocForTemplate(&hStmt, kReadNextOracle, kReadNextMsSql, kReadNextMySql);
-    if (pszTemplate == nullptr) {
-        return -1;
+    const ParamRecord first{};
+    return ClaimNextRequest(strSchema, strUser, 0, first, pRecord);
+}
+
+int32_t CDbConnection::ReadNextRequestAfter(const CString& strSchema, const CString& strUser,
+                                            const ParamRecord& after, ParamRecord* pRecord) {
+    return ClaimNextRequest(strSchema, strUser, 1, after, pRecord);
+}
+
+int32_t CDbConnection::ClaimNextRequest(const CString& strSchema, const CString& strUser, int32_t nAfter,
+                                        const ParamRecord& after, ParamRecord* pRecord) {
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = Prepared(
+        StatementId::ReadNext, PickTemplate(Dialect(), kReadNextOracle, kReadNextMsSql, kReadNextMySql), &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
     }
-    CString strSql;
-    strSql.Format(pszTemplate, Quoted(strSchema).GetString(), Quoted(strUser).GetString());
-    return FetchRequest(hStmt, strSql, pRecord);
+    pStmt->BindText(1, strSchema.GetString());
+    pStmt->BindText(2, strUser.GetString());
+    pStmt->BindLong(3, &nAfter);
+    pStmt->BindText(4, after.storedNumber);
+    pStmt->BindText(5, after.storedNumber);
+    pStmt->BindLong(6, &after.PRMLFD);
+    return FetchClaimed(pStmt, pRecord);
 }
 
 int32_t CDbConnection::ReadRequestByNumber(const CString& strSchema, const CString& strUser,
                                            const CString& strNumber, ParamRecord* pRecord) {
-    SQLHSTMT hStmt = SQL_NULL_HSTMT;
-    const char* pszTemplate =
-        AllocForTemplate(&hStmt, kReadByNumberOracle, kReadByNumberMsSql, kReadByNumberMySql);
-    if (pszTemplate == nullptr) {
-        return -1;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared =
+        Prepared(StatementId::ReadByNumber,
+                 PickTemplate(Dialect(), kReadByNumberOracle, kReadByNumberMsSql, kReadByNumberMySql), &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
     }
-    CString strSql;
-    strSql.Format(pszTemplate, Quoted(strSchema).GetString(), Quoted(strUser).GetString(),
-                  Quoted(strNumber).GetString());
-    return FetchRequest(hStmt, strSql, pRecord);
+    pStmt->BindText(1, strSchema.GetString());
+    pStmt->BindText(2, strUser.GetString());
+    pStmt->BindText(3, strNumber.GetString());
+    return FetchClaimed(pStmt, pRecord);
 }
 
-// Executes the read on the statement handle it is given, fetches the first row into the record
-// and releases the handle. An execution error leaves the record untouched.
-int32_t CDbConnection::FetchRequest(SQLHSTMT hStmt, const CString& strSql, ParamRecord* pRecord) {
-    const SQLRETURN nExecuted = ExecDirect(hStmt, strSql);
+// Executes the claim with the values bound, fetches the first row into the record and ends the
+// result set. The lock on the row stays with the transaction. An execution error leaves the
+// record untouched.
+int32_t CDbConnection::FetchClaimed(CStatement* pStmt, ParamRecord* pRecord) {
+    const SQLRETURN nExecuted = pStmt->Execute();
     if (nExecuted == SQL_ERROR) {
-        const int32_t nCode = MapResult(nExecuted, hStmt);
-        SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
-        return nCode;
+        return StatementResult(pStmt, nExecuted);
     }
 
     std::memset(pRecord, 0, sizeof(*pRecord));
     SQLLEN nIndicator = 0;
-    BindRequestColumns(hStmt, pRecord, &nIndicator);
-    const int32_t nCode = MapResult(SQLFetch(hStmt), hStmt);
+    BindRequestColumns(pStmt->Handle(), pRecord, &nIndicator);
+    const int32_t nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
     TerminateTextFields(pRecord);
-    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+    pStmt->CloseCursor();
     return nCode;
 }
 
+// The request is deleted by its key as the table holds it.
 int32_t CDbConnection::DeleteRequest(const ParamRecord* pRecord) {
-    SQLHSTMT hStmt = SQL_NULL_HSTMT;
-    if (AllocStatement(&hStmt) != 0) {
-        return -1;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = Prepared(StatementId::DeleteRequest, kDeleteRequest, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
     }
-    CString strSql;
-    strSql.Format(kDeleteRequest, Quoted(pRecord->storedNumber).GetString(), static_cast<long>(pRecord->PRMLFD),
-                  static_cast<long>(pRecord->PRMTYP));
-    return ExecuteAndRelease(hStmt, strSql, true);
+    pStmt->BindText(1, pRecord->storedNumber);
+    pStmt->BindLong(2, &pRecord->PRMLFD);
+    pStmt->BindLong(3, &pRecord->PRMTYP);
+    return Execute(pStmt, true);
 }

@@ -1,17 +1,5 @@
 #include "db/SqlText.h"
 
-CString SqlQuoted(const CString& strValue, SqlDialect dialect) {
-    CString strQuoted;
-    for (int i = 0; i < strValue.GetLength(); ++i) {
-        const char ch = strValue.GetAt(i);
-        if (ch == '\'' || (ch == '\\' && dialect == SqlDialect::MySql)) {
-            strQuoted += ch;
-        }
-        strQuoted += ch;
-    }
-    return strQuoted;
-}
-
 bool IsPlainIdentifier(const CString& strName) {
     if (strName.IsEmpty()) {
         return false;
@@ -25,4 +13,20 @@ bool IsPlainIdentifier(const CString& strName) {
         }
     }
     return true;
+}
+
+CString WithSchema(const char* pszTemplate, const CString& strSchema) {
+    CString strText;
+    for (const char* p = pszTemplate; *p != '\0'; ++p) {
+        if (p[0] == '%' && p[1] == 's') {
+            strText += strSchema;
+            ++p;
+        } else if (p[0] == '%' && p[1] == '%') {
+            strText += '%';
+            ++p;
+        } else {
+            strText += *p;
+        }
+    }
+    return strText;
 }

@@ -1,38 +1,63 @@
-// The mechanics that every statement of CDbConnection shares: a statement handle per operation,
-// the one place where an ODBC result becomes the program's return code, and direct execution of
-// a complete statement text.
+// The mechanics that every statement of CDbConnection shares: each statement prepared once per
+// connection and kept, the one place where an ODBC result becomes the program's return code, and
+// the cursors handed to callers.
 #include "db/CDbConnection.h"
+#include "db/SqlText.h"
 
-int32_t CDbConnection::AllocStatement(SQLHSTMT* phStmt) {
-    *phStmt = SQL_NULL_HSTMT;
-    if (m_hDbc == SQL_NULL_HDBC) {
+// The statement of the id, prepared on first use with the schema in its text. A statement that
+// cannot be prepared is not kept, so the next use tries again; an unknown product (no template)
+// prepares nothing.
+int32_t CDbConnection::Prepared(StatementId id, const char* pszTemplate, CStatement** ppStmt) {
+    *ppStmt = nullptr;
+    if (m_hDbc == SQL_NULL_HDBC || pszTemplate == nullptr) {
         return -1;
     }
-    if (SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, phStmt) == SQL_ERROR) {
-        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
-        *phStmt = SQL_NULL_HSTMT;
-        return -1;
+    CStatement& stmt = m_statements[static_cast<size_t>(id)];
+    if (!stmt.IsPrepared()) {
+        SQLHSTMT hStmt = SQL_NULL_HSTMT;
+        if (SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, &hStmt) == SQL_ERROR) {
+            CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
+            return -1;
+        }
+        const CString strSql = WithSchema(pszTemplate, m_strSchema);
+        const SQLRETURN nResult =
+            SQLPrepare(hStmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(strSql.GetString())), SQL_NTS);
+        const int32_t nCode = MapResult(nResult, hStmt);
+        if (nResult == SQL_ERROR) {
+            SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+            return nCode;
+        }
+        stmt.Adopt(hStmt);
     }
+    *ppStmt = &stmt;
     return 0;
 }
 
-// Allocates the statement handle of a product-dependent operation and picks the template of the
-// product. An unknown product executes nothing: the handle is released and nullptr returned.
-const char* CDbConnection::AllocForTemplate(SQLHSTMT* phStmt, const char* pszOracle, const char* pszMsSql,
-                                            const char* pszMySql) {
-    if (AllocStatement(phStmt) != 0) {
-        return nullptr;
+// The calculation's statements name the tables of the schema and are not prepared when the
+// schema could alter them.
+int32_t CDbConnection::PreparedCalc(StatementId id, const char* pszTemplate, CStatement** ppStmt) {
+    *ppStmt = nullptr;
+    if (m_hDbc == SQL_NULL_HDBC || !IsPlainIdentifier(m_strSchema)) {
+        return -1;
     }
-    const char* pszTemplate = PickTemplate(Dialect(), pszOracle, pszMsSql, pszMySql);
-    if (pszTemplate == nullptr) {
-        SQLFreeHandle(SQL_HANDLE_STMT, *phStmt);
-        *phStmt = SQL_NULL_HSTMT;
-    }
-    return pszTemplate;
+    return Prepared(id, pszTemplate, ppStmt);
 }
 
-SQLRETURN CDbConnection::ExecDirect(SQLHSTMT hStmt, const CString& strSql) {
-    return SQLExecDirect(hStmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(strSql.GetString())), SQL_NTS);
+// A cursor of the calculation: forward-only, with the locking concurrency the calculation asks
+// for (drivers that cannot lock answer with information and keep their default). The caller's
+// slot stays null until the cursor is open.
+int32_t CDbConnection::PreparedCursor(StatementId id, const char* pszTemplate, SQLHSTMT* phStmt,
+                                      CStatement** ppStmt) {
+    *phStmt = SQL_NULL_HSTMT;
+    const bool bNew = !m_statements[static_cast<size_t>(id)].IsPrepared();
+    const int32_t nCode = PreparedCalc(id, pszTemplate, ppStmt);
+    if (nCode == 0 && bNew) {
+        const SQLHSTMT hStmt = (*ppStmt)->Handle();
+        SQLSetStmtAttr(hStmt, SQL_ATTR_CURSOR_SCROLLABLE, reinterpret_cast<SQLPOINTER>(SQL_NONSCROLLABLE),
+                       SQL_IS_INTEGER);
+        SQLSetStmtAttr(hStmt, SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_LOCK), SQL_IS_INTEGER);
+    }
+    return nCode;
 }
 
 // SQL_SUCCESS_WITH_INFO counts as success once its record is captured; SQL_ERROR becomes the
@@ -52,76 +77,67 @@ int32_t CDbConnection::MapResult(SQLRETURN nResult, SQLHSTMT hStmt) {
     }
 }
 
+// The result of a kept statement. One that failed is dropped and prepared anew at its next use:
+// MariaDB Connector/ODBC 3.1 leaves a prepared statement whose result set ended in an error unable
+// to execute again (the next execution waits for an answer that never comes).
+int32_t CDbConnection::StatementResult(CStatement* pStmt, SQLRETURN nResult) {
+    const int32_t nCode = MapResult(nResult, pStmt->Handle());
+    if (nResult == SQL_ERROR) {
+        pStmt->Free();
+    }
+    return nCode;
+}
+
 // A native code of 0 says nothing; it is reported as -1 so that it never reads as success.
 int32_t CDbConnection::FailureCode() const {
     return m_nSqlCode != 0 ? m_nSqlCode : -1;
 }
 
-// Executes the text on the handle and releases it. A searched statement that touches no row
-// reports the no-data code: some drivers (MariaDB's among them) return SQL_SUCCESS for it
-// instead of SQL_NO_DATA, so the row count decides.
-int32_t CDbConnection::ExecuteAndRelease(SQLHSTMT hStmt, const CString& strSql, bool bSearched) {
-    int32_t nCode = MapResult(ExecDirect(hStmt, strSql), hStmt);
+// Executes a statement without a result set. A searched statement that touches no row reports the
+// no-data code: some drivers (MariaDB's among them) return SQL_SUCCESS for it instead of
+// SQL_NO_DATA, so the row count decides.
+int32_t CDbConnection::Execute(CStatement* pStmt, bool bSearched) {
+    int32_t nCode = StatementResult(pStmt, pStmt->Execute());
     if (bSearched && nCode == 0) {
         SQLLEN nRows = -1;
-        if (SQLRowCount(hStmt, &nRows) != SQL_ERROR && nRows == 0) {
+        if (SQLRowCount(pStmt->Handle(), &nRows) != SQL_ERROR && nRows == 0) {
             nCode = m_nRcNoData;
         }
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
     return nCode;
 }
 
-int32_t CDbConnection::AllocCalcStatement(SQLHSTMT* phStmt) {
-    *phStmt = SQL_NULL_HSTMT;
-    if (m_hDbc == SQL_NULL_HDBC || !IsPlainIdentifier(m_strSchema)) {
-        return -1;
+// Opens the cursor into the caller's slot; a failed execution leaves the slot null.
+int32_t CDbConnection::ExecuteCursor(CStatement* pStmt, SQLHSTMT* phStmt) {
+    const SQLRETURN nResult = pStmt->Execute();
+    if (nResult != SQL_ERROR) {
+        *phStmt = pStmt->Handle();
     }
-    return AllocStatement(phStmt);
+    return StatementResult(pStmt, nResult);
 }
 
-const char* CDbConnection::AllocCalcTemplate(SQLHSTMT* phStmt, const char* pszOracle, const char* pszMsSql,
-                                             const char* pszMySql) {
-    *phStmt = SQL_NULL_HSTMT;
-    if (!IsPlainIdentifier(m_strSchema)) {
-        return nullptr;
-    }
-    return AllocForTemplate(phStmt, pszOracle, pszMsSql, pszMySql);
-}
-
-// Allocates a cursor into the caller's slot: forward-only, with the locking concurrency the
-// calculation asks for (drivers that cannot lock answer with information and keep their default).
-const char* CDbConnection::AllocCursor(SQLHSTMT* phStmt, const char* pszOracle, const char* pszMsSql,
-                                       const char* pszMySql) {
-    if (AllocCalcStatement(phStmt) != 0) {
-        return nullptr;
-    }
-    SQLSetStmtAttr(*phStmt, SQL_ATTR_CURSOR_SCROLLABLE, reinterpret_cast<SQLPOINTER>(SQL_NONSCROLLABLE),
-                   SQL_IS_INTEGER);
-    SQLSetStmtAttr(*phStmt, SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_LOCK), SQL_IS_INTEGER);
-    const char* pszTemplate = PickTemplate(Dialect(), pszOracle, pszMsSql, pszMySql);
-    if (pszTemplate == nullptr) {
-        SQLFreeHandle(SQL_HANDLE_STMT, *phStmt);
-        *phStmt = SQL_NULL_HSTMT;
-    }
-    return pszTemplate;
-}
-
-// Opens the cursor; a failed execution releases the handle and nulls the caller's slot.
-int32_t CDbConnection::ExecuteCursor(SQLHSTMT* phStmt, const CString& strSql) {
-    const SQLRETURN nResult = ExecDirect(*phStmt, strSql);
-    const int32_t nCode = MapResult(nResult, *phStmt);
-    if (nResult == SQL_ERROR) {
-        SQLFreeHandle(SQL_HANDLE_STMT, *phStmt);
-        *phStmt = SQL_NULL_HSTMT;
-    }
-    return nCode;
-}
-
-// A fetch that failed ends the cursor: diagnostics captured, handle released, slot nulled.
+// A fetch that failed ends the cursor: diagnostics captured, statement dropped, slot nulled.
 int32_t CDbConnection::FailCursor(SQLHSTMT* phStmt, SQLRETURN nResult) {
     CaptureDiagnostics(SQL_HANDLE_STMT, *phStmt);
-    SQLFreeHandle(SQL_HANDLE_STMT, *phStmt);
+    for (CStatement& stmt : m_statements) {
+        if (stmt.Handle() == *phStmt) {
+            stmt.Free();
+        }
+    }
     *phStmt = SQL_NULL_HSTMT;
     return m_nSqlCode != 0 ? m_nSqlCode : nResult;
+}
+
+// The statements belong to the connection: a cursor given back is only closed.
+int32_t CDbConnection::ReleaseStatement(SQLHSTMT hStmt) {
+    if (hStmt != SQL_NULL_HSTMT) {
+        SQLFreeStmt(hStmt, SQL_CLOSE);
+    }
+    return 0;
+}
+
+void CDbConnection::FreeStatements() {
+    for (CStatement& stmt : m_statements) {
+        stmt.Free();
+    }
 }

@@ -1,40 +1,62 @@
-// One calculation is one transaction: a calculation that fails part-way must leave the person's
-// stored results exactly as they were, not half deleted and half rewritten. Everything else the
-// program does runs in the driver's automatic commit mode.
+// The unit of work. The connection runs without automatic commit, so that one request (its claim,
+// its calculation, its closing row and its removal) is committed as one or not at all. A
+// calculation that fails is undone to the savepoint taken right after the claim, and the request
+// can still be closed in the same transaction.
 #include "db/CDbConnection.h"
 
-int32_t CDbConnection::BeginTransaction() {
-    if (m_hDbc == SQL_NULL_HDBC) {
+namespace {
+
+const char* const kSavepointName = "KVT_CALC";
+
+}  // namespace
+
+int32_t CDbConnection::Commit() {
+    return EndTransaction(SQL_COMMIT);
+}
+
+int32_t CDbConnection::Rollback() {
+    return EndTransaction(SQL_ROLLBACK);
+}
+
+int32_t CDbConnection::EndTransaction(SQLSMALLINT nCompletion) {
+    if (m_hDbc == SQL_NULL_HDBC || Dialect() == SqlDialect::Unknown) {
         return -1;
     }
-    // Read committed, as Oracle and SQL Server run by default. Under MariaDB's repeatable read the
-    // gap locks of two calculations running at the same time (delete a range, insert its days)
-    // deadlock, and the server rolls back one of them half-way.
-    SQLSetConnectAttr(m_hDbc, SQL_ATTR_TXN_ISOLATION, reinterpret_cast<SQLPOINTER>(SQL_TXN_READ_COMMITTED),
-                      SQL_IS_UINTEGER);
-    const SQLRETURN nResult = SQLSetConnectAttr(m_hDbc, SQL_ATTR_AUTOCOMMIT,
-                                                reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER);
-    if (nResult == SQL_ERROR) {
+    if (SQLEndTran(SQL_HANDLE_DBC, m_hDbc, nCompletion) == SQL_ERROR) {
         CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
         return FailureCode();
     }
     return 0;
 }
 
-int32_t CDbConnection::EndTransaction(bool bCommit) {
-    if (m_hDbc == SQL_NULL_HDBC) {
+// SQL Server names its savepoints with SAVE TRANSACTION and goes back with ROLLBACK TRANSACTION;
+// Oracle, MariaDB and MySQL share the standard's words.
+int32_t CDbConnection::SetSavepoint() {
+    CString strSql;
+    strSql.Format(Dialect() == SqlDialect::MsSql ? "SAVE TRANSACTION %s" : "SAVEPOINT %s", kSavepointName);
+    return ExecuteOnce(strSql);
+}
+
+int32_t CDbConnection::RollbackToSavepoint() {
+    CString strSql;
+    strSql.Format(Dialect() == SqlDialect::MsSql ? "ROLLBACK TRANSACTION %s" : "ROLLBACK TO SAVEPOINT %s",
+                  kSavepointName);
+    return ExecuteOnce(strSql);
+}
+
+// A statement without values or result that is sent once as it stands.
+int32_t CDbConnection::ExecuteOnce(const CString& strSql) {
+    if (m_hDbc == SQL_NULL_HDBC || Dialect() == SqlDialect::Unknown) {
         return -1;
     }
-    int32_t nCode = 0;
-    if (SQLEndTran(SQL_HANDLE_DBC, m_hDbc, bCommit ? SQL_COMMIT : SQL_ROLLBACK) == SQL_ERROR) {
+    SQLHSTMT hStmt = SQL_NULL_HSTMT;
+    if (SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, &hStmt) == SQL_ERROR) {
         CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
-        nCode = FailureCode();
+        return -1;
     }
-    const SQLRETURN nResult = SQLSetConnectAttr(m_hDbc, SQL_ATTR_AUTOCOMMIT,
-                                                reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
-    if (nResult == SQL_ERROR && nCode == 0) {
-        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
-        nCode = FailureCode();
-    }
+    const int32_t nCode =
+        MapResult(SQLExecDirect(hStmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(strSql.GetString())), SQL_NTS),
+                  hStmt);
+    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
     return nCode;
 }

@@ -69,4 +69,22 @@ TEST_P(ConnectionTest, TheConfiguredSchemaIsUsedWithoutItsTrailingDotWhenTheComm
 
 INSTANTIATE_TEST_SUITE_P(Products, ConnectionTest, ::testing::Values(kMySqlCase, kOracleCase), DialectName);
 
+// A session that reads the program's Windows-1252 bytes in a character set of several bytes a
+// character could take a quote for part of another character: it is refused, with what to change.
+class CharacterSetTest : public KvtDbTest {};
+
+TEST_P(CharacterSetTest, AMultiByteCharacterSetIsRefusedNamingTheDataSourceAndTheSetting) {
+    EXPECT_EQ(ConnectProgram(CTestDatabase::PASSWORD, "KVT_MYSQL_GBK"), -1);
+    EXPECT_EQ(m_db.GetSqlState(), "HY000");
+    EXPECT_EQ(m_db.GetSqlMessage(),
+              "Die Datenquelle KVT_MYSQL_GBK verbindet mit dem Zeichensatz gbk, der Zeichen aus mehreren Bytes "
+              "bildet. Kvt schreibt Windows-1252 und braucht einen Zeichensatz mit einem Byte je Zeichen: in der "
+              "Datenquelle CHARSET=latin1 setzen.");
+    ParamRecord record{};
+    EXPECT_EQ(m_db.ReadNextRequest("KVTTEST", "PLANER", &record), -1);
+    EXPECT_EQ(ConnectProgram(CTestDatabase::PASSWORD), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Products, CharacterSetTest, ::testing::Values(kMySqlCase), DialectName);
+
 }  // namespace

@@ -15,8 +15,12 @@ protected:
 
     void TearDown() override { ReplaceErrorTable("sql/mysql/ztw002err.sql"); }
 
+    // The closing row is committed at once here; the request loop commits it with the removal of
+    // the request.
     int32_t InsertClosingRow(const char* pszNumber) {
-        return m_db.InsertErrorRow(pszNumber, 3, 5, "O'Br\\en", "K1", 20240115, "08:30", 0, 0);
+        const int32_t nResult = m_db.InsertErrorRow(pszNumber, 3, 5, "O'Br\\en", "K1", 20240115, "08:30", 0, 0);
+        m_db.Commit();
+        return nResult;
     }
 };
 

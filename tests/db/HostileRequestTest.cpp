@@ -54,7 +54,7 @@ protected:
         }
         CString strLiteral("'");
         for (const char* p = pszValue; *p != '\0'; ++p) {
-            if (*p == '\'' || (*p == '\\' && IsMySql())) {
+            if (*p == '\'' || (*p == '\\' && GetParam().bBackslashEscapes)) {
                 strLiteral += *p;
             }
             strLiteral += *p;
@@ -233,7 +233,8 @@ TEST_P(HostileRequestTest, ARequestNumberLongerThanItsFieldIsDeletedByItsStoredN
               0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Products, HostileRequestTest, ::testing::Values(kMySqlCase, kOracleCase),
+INSTANTIATE_TEST_SUITE_P(Products, HostileRequestTest,
+                         ::testing::Values(kMySqlCase, kOracleCase, kMySqlLiteralBackslashCase),
                          DialectName);
 
 }  // namespace

@@ -16,16 +16,22 @@
 #include "tests/support/TempDir.h"
 
 struct DialectCase {
+    const char* pszName;
     const char* pszDbSystem;
     const char* pszDsn;
     const char* pszSchema;
+    bool bBackslashEscapes;  // the server reads a backslash in a literal as an escape
 };
 
-inline const DialectCase kMySqlCase{"MYSQL", CTestDatabase::DSN_MYSQL, CTestDatabase::SCHEMA_MYSQL};
-inline const DialectCase kOracleCase{"ORACLE", CTestDatabase::DSN_ORACLE, CTestDatabase::SCHEMA_ORACLE};
+inline const DialectCase kMySqlCase{"MYSQL", "MYSQL", CTestDatabase::DSN_MYSQL, CTestDatabase::SCHEMA_MYSQL, true};
+inline const DialectCase kOracleCase{"ORACLE", "ORACLE", CTestDatabase::DSN_ORACLE, CTestDatabase::SCHEMA_ORACLE,
+                                     false};
+// MYSQL statements on a server that reads backslashes literally (sql_mode NO_BACKSLASH_ESCAPES).
+inline const DialectCase kMySqlLiteralBackslashCase{"MYSQL_NBE", "MYSQL", "KVT_MYSQL_NBE",
+                                                    CTestDatabase::SCHEMA_MYSQL, false};
 
 inline std::string DialectName(const ::testing::TestParamInfo<DialectCase>& info) {
-    return info.param.pszDbSystem;
+    return info.param.pszName;
 }
 
 class KvtDbTest : public ::testing::TestWithParam<DialectCase> {

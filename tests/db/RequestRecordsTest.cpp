@@ -46,6 +46,7 @@ TEST_P(RequestRecordsTest, WaitingRequestsComeInNumberAndRunningNumberOrderOneBy
     ParamRecord zero;
     std::memset(&zero, 0, sizeof(zero));
     EXPECT_EQ(std::memcmp(&record, &zero, sizeof(record)), 0);
+    EXPECT_EQ(m_db.Commit(), 0);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 3);
 }
 
@@ -116,6 +117,7 @@ TEST_P(RequestRecordsTest, HostileValuesAreComparedAndDeletedVerbatim) {
     record.PRMLFD = 1;
     record.PRMTYP = 5;
     EXPECT_EQ(m_db.DeleteRequest(&record), 0);
+    EXPECT_EQ(m_db.Commit(), 0);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 5);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM WHERE PRMNUM = 'a''b'"), 1);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM WHERE PRMNUM = 'plain'"), 1);

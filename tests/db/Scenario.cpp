@@ -281,7 +281,8 @@ void KvtCalcTest::Calculate(const CString& strPnr, int nDate, const CString& str
     std::snprintf(request.PRMPNR, sizeof(request.PRMPNR), "%s", strPnr.GetString());
     std::snprintf(request.PRMERF, sizeof(request.PRMERF), "%s", strUser.GetString());
     request.PRMDTM = nDate;
-    ProcessRequest(m_db, request);
+    CRequestLedger ledger;
+    ProcessRequest(m_db, request, ledger);
 }
 
 std::string KvtCalcTest::LogText() const {

@@ -120,7 +120,7 @@ protected:
     std::optional<DailyRow> Day(const CString& strPnr, int nDay) { return m_scenario.Daily(strPnr, nDay); }
     std::optional<YearRow> Year(const CString& strPnr, int nYear) { return m_scenario.Yearly(strPnr, nYear); }
 
-    CScenario m_scenario{m_raw, IsMySql()};
+    CScenario m_scenario{m_raw, GetParam().bBackslashEscapes};
     TempDir m_logDir;
 };
 

@@ -33,11 +33,13 @@ protected:
     }
 
     // The configuration as an operator writes it with kvt-crypt.
-    void WriteConfig(const std::string& strDbSystem, const std::string& strPassword) {
+    void WriteConfig(const std::string& strDbSystem, const std::string& strPassword,
+                     const std::string& strDsn = CTestDatabase::DSN_MYSQL) {
+        std::filesystem::remove(ConfigPath());
         const ProcessResult result =
             RunProcess({KVT_CRYPT_BINARY, "write", ConfigPath()},
-                       strDbSystem + "\n" + CTestDatabase::DSN_MYSQL + "\n" + CTestDatabase::LOGIN + "\n" +
-                           strPassword + "\nKVTTEST\n");
+                       strDbSystem + "\n" + strDsn + "\n" + CTestDatabase::LOGIN + "\n" + strPassword +
+                           "\nKVTTEST\n");
         ASSERT_EQ(result.m_nExitCode, 0) << result.m_strErr;
     }
 

@@ -1,6 +1,7 @@
 #include "tests/fakeodbc/CFakeOdbc.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -110,7 +111,8 @@ SQLRETURN CFakeOdbc::AllocHandle(SQLSMALLINT nType, SQLHANDLE hInput, SQLHANDLE*
     }
 
     const std::string strName = TypeName(nType) + std::to_string(m_handles.size() + 1);
-    m_handles.push_back(std::make_unique<Handle>(Handle{nType, strName, pParent, true, false, {}, {}, {}}));
+    m_handles.push_back(
+        std::make_unique<Handle>(Handle{nType, strName, pParent, true, false, {}, {}, {}, {}, {}}));
     *phOutput = m_handles.back().get();
     m_calls.back() += " " + strName;
     return SQL_SUCCESS;
@@ -207,7 +209,72 @@ SQLRETURN CFakeOdbc::ExecDirect(SQLHSTMT hStmt, const std::string& strSql) {
     if (pStmt == nullptr) {
         return SQL_INVALID_HANDLE;
     }
-    m_executions.push_back({pStmt->strName, strSql});
+    return Run(pStmt, strSql, {});
+}
+
+// Preparing always succeeds, as with drivers that defer the preparation to the first execution.
+SQLRETURN CFakeOdbc::Prepare(SQLHSTMT hStmt, const std::string& strSql) {
+    Handle* pStmt = Use("SQLPrepare", hStmt, SQL_HANDLE_STMT);
+    if (pStmt == nullptr) {
+        return SQL_INVALID_HANDLE;
+    }
+    pStmt->prepared = strSql;
+    pStmt->result.reset();
+    return SQL_SUCCESS;
+}
+
+SQLRETURN CFakeOdbc::BindParameter(SQLHSTMT hStmt, SQLUSMALLINT nParam, SQLSMALLINT nCType, SQLSMALLINT nSqlType,
+                                   SQLPOINTER pValue, SQLLEN* pnIndicator) {
+    Handle* pStmt = Use("SQLBindParameter", hStmt, SQL_HANDLE_STMT);
+    if (pStmt == nullptr) {
+        return SQL_INVALID_HANDLE;
+    }
+    if (nParam == 0 || pValue == nullptr) {
+        return Fail(pStmt, "07009", "Invalid descriptor index");
+    }
+    if (pStmt->params.size() <= nParam) {
+        pStmt->params.resize(nParam + 1U);
+    }
+    pStmt->params[nParam] = Parameter{nCType, nSqlType, pValue, pnIndicator};
+    return SQL_SUCCESS;
+}
+
+// Every marker of the prepared text needs a value bound to it.
+SQLRETURN CFakeOdbc::Execute(SQLHSTMT hStmt) {
+    Handle* pStmt = Use("SQLExecute", hStmt, SQL_HANDLE_STMT);
+    if (pStmt == nullptr) {
+        return SQL_INVALID_HANDLE;
+    }
+    if (!pStmt->prepared) {
+        return Fail(pStmt, "HY010", "Function sequence error");
+    }
+    if (pStmt->result) {
+        return Fail(pStmt, "24000", "Invalid cursor state");
+    }
+    const size_t nMarkers = static_cast<size_t>(std::count(pStmt->prepared->begin(), pStmt->prepared->end(), '?'));
+    std::vector<std::string> params;
+    for (size_t nParam = 1; nParam <= nMarkers; ++nParam) {
+        if (nParam >= pStmt->params.size() || !pStmt->params[nParam]) {
+            return Fail(pStmt, "07002", "COUNT field incorrect");
+        }
+        params.push_back(ParameterText(*pStmt->params[nParam]));
+    }
+    return Run(pStmt, *pStmt->prepared, std::move(params));
+}
+
+SQLRETURN CFakeOdbc::FreeStmt(SQLHSTMT hStmt, SQLUSMALLINT nOption) {
+    Handle* pStmt = Use("SQLFreeStmt", hStmt, SQL_HANDLE_STMT);
+    if (pStmt == nullptr) {
+        return SQL_INVALID_HANDLE;
+    }
+    if (nOption == SQL_CLOSE) {
+        pStmt->result.reset();
+    }
+    return SQL_SUCCESS;
+}
+
+SQLRETURN CFakeOdbc::Run(Handle* pStmt, const std::string& strSql, std::vector<std::string> params) {
+    m_executions.push_back({pStmt->strName, strSql, std::move(params)});
     const FakeAnswer& answer = AnswerFor(strSql);
     pStmt->diag = answer.diag;
     pStmt->result.reset();
@@ -215,6 +282,35 @@ SQLRETURN CFakeOdbc::ExecDirect(SQLHSTMT hStmt, const std::string& strSql) {
         pStmt->result = answer;
     }
     return answer.nExecReturn;
+}
+
+std::string CFakeOdbc::ParameterText(const Parameter& param) {
+    if (param.pnIndicator != nullptr && *param.pnIndicator == SQL_NULL_DATA) {
+        return "NULL";
+    }
+    char szText[64] = {};
+    switch (param.nCType) {
+        case SQL_C_CHAR:
+            return static_cast<const char*>(param.pValue);
+        case SQL_C_LONG:
+            return std::to_string(*static_cast<const SQLINTEGER*>(param.pValue));
+        case SQL_C_DOUBLE:
+            std::snprintf(szText, sizeof(szText), "%.6f", *static_cast<const SQLDOUBLE*>(param.pValue));
+            return szText;
+        case SQL_C_TYPE_DATE: {
+            const auto* pDate = static_cast<const SQL_DATE_STRUCT*>(param.pValue);
+            std::snprintf(szText, sizeof(szText), "%04d-%02u-%02u", pDate->year, pDate->month, pDate->day);
+            return szText;
+        }
+        case SQL_C_TYPE_TIMESTAMP: {
+            const auto* pStamp = static_cast<const SQL_TIMESTAMP_STRUCT*>(param.pValue);
+            std::snprintf(szText, sizeof(szText), "%04d-%02u-%02u %02u:%02u:%02u", pStamp->year, pStamp->month,
+                          pStamp->day, pStamp->hour, pStamp->minute, pStamp->second);
+            return szText;
+        }
+        default:
+            return "?";
+    }
 }
 
 SQLRETURN CFakeOdbc::BindCol(SQLHSTMT hStmt, SQLUSMALLINT nColumn, SQLSMALLINT nCType, SQLPOINTER pBuffer,

@@ -46,9 +46,13 @@ struct FakeConnectCall {
     std::string strPassword;
 };
 
+// One execution: direct, or of the text prepared on the handle. The values bound to its markers
+// are kept as the driver would send them: texts as they are, numbers in decimal, doubles with six
+// decimals, dates as yyyy-mm-dd and timestamps as yyyy-mm-dd hh:mm:ss, NULL as "NULL".
 struct FakeExecution {
     std::string strHandle;  // the statement handle's name, e.g. "stmt3"
     std::string strSql;
+    std::vector<std::string> params = {};
 };
 
 class CFakeOdbc {
@@ -74,6 +78,7 @@ public:
     const std::vector<std::string>& Calls() const { return m_calls; }
     void ClearCalls() { m_calls.clear(); }
     const std::vector<FakeExecution>& Executions() const { return m_executions; }
+    void ClearExecutions() { m_executions.clear(); }
     std::vector<std::string> ExecutedTexts() const;
     std::string NameOf(SQLHANDLE hHandle) const;
     const std::vector<FakeConnectCall>& ConnectCalls() const { return m_connectCalls; }
@@ -100,6 +105,11 @@ public:
                          SQLSMALLINT* pnMessageLength);
     SQLRETURN SetStmtAttr(SQLHSTMT hStmt);
     SQLRETURN ExecDirect(SQLHSTMT hStmt, const std::string& strSql);
+    SQLRETURN Prepare(SQLHSTMT hStmt, const std::string& strSql);
+    SQLRETURN BindParameter(SQLHSTMT hStmt, SQLUSMALLINT nParam, SQLSMALLINT nCType, SQLSMALLINT nSqlType,
+                            SQLPOINTER pValue, SQLLEN* pnIndicator);
+    SQLRETURN Execute(SQLHSTMT hStmt);
+    SQLRETURN FreeStmt(SQLHSTMT hStmt, SQLUSMALLINT nOption);
     SQLRETURN BindCol(SQLHSTMT hStmt, SQLUSMALLINT nColumn, SQLSMALLINT nCType, SQLPOINTER pBuffer,
                       SQLLEN nBufferSize, SQLLEN* pnIndicator);
     SQLRETURN Fetch(SQLHSTMT hStmt);
@@ -112,6 +122,12 @@ private:
         SQLLEN nBufferSize;
         SQLLEN* pnIndicator;
     };
+    struct Parameter {
+        SQLSMALLINT nCType;
+        SQLSMALLINT nSqlType;
+        SQLPOINTER pValue;
+        SQLLEN* pnIndicator;
+    };
     struct Handle {
         SQLSMALLINT nType;
         std::string strName;
@@ -121,12 +137,16 @@ private:
         std::optional<FakeDiag> diag;
         std::vector<std::optional<Binding>> bindings;  // index = column number
         std::optional<FakeAnswer> result;              // of the last successful execution
+        std::optional<std::string> prepared;           // the text SQLPrepare left on the handle
+        std::vector<std::optional<Parameter>> params;  // index = parameter number
     };
 
     Handle* Use(const char* pszFunction, SQLHANDLE hHandle, SQLSMALLINT nType, bool bClearsRecord = true);
     Handle* Find(SQLHANDLE hHandle) const;
     SQLRETURN Fail(Handle* pHandle, const char* pszState, const char* pszMessage);
     const FakeAnswer& AnswerFor(const std::string& strSql) const;
+    SQLRETURN Run(Handle* pStmt, const std::string& strSql, std::vector<std::string> params);
+    static std::string ParameterText(const Parameter& param);
     SQLRETURN StoreRow(Handle* pStmt, const FakeRow& row);
 
     std::vector<std::unique_ptr<Handle>> m_handles;

@@ -1,5 +1,5 @@
-// The life of a cursor handle in the caller's slot: a failing open or fetch frees it and nulls
-// the slot, an exhausted cursor stays open until the caller releases it.
+// The life of a cursor handle in the caller's slot: a failing open or fetch drops the statement
+// and nulls the slot, an exhausted cursor stays open until the caller releases it.
 #include <cstring>
 
 #include "calc/ContractRecord.h"
@@ -32,7 +32,7 @@ protected:
     SQLHSTMT m_hStmt = SQL_NULL_HSTMT;
 };
 
-TEST_F(CursorTest, FailedOpenFreesTheHandleAndNullsTheSlot) {
+TEST_F(CursorTest, FailedOpenDropsTheStatementAndNullsTheSlot) {
     g_fakeOdbc.AddAnswer({.strMatch = "ZTW310BSV",
                           .nExecReturn = SQL_ERROR,
                           .diag = FakeDiag{"42S02", 208, "Invalid object name 'ZTW0815.ZTW310BSV'."}});
@@ -50,7 +50,7 @@ TEST_F(CursorTest, FailedOpenFreesTheHandleAndNullsTheSlot) {
     EXPECT_EQ(m_pDb->FetchKvtBewData(&m_hStmt, &day), -1);
 }
 
-TEST_F(CursorTest, FailedFetchFreesTheHandleAndReportsTheNativeCodeElseTheResult) {
+TEST_F(CursorTest, FailedFetchDropsTheStatementAndReportsTheNativeCodeElseTheResult) {
     g_fakeOdbc.AddAnswer({.strMatch = "ZTW310BSV",
                           .rows = {{"123456789", "20240101", "0", "SF1", "10", "2", "100", "3", "12"}},
                           .nFetchEnd = SQL_ERROR,
@@ -73,8 +73,9 @@ TEST_F(CursorTest, FailedFetchFreesTheHandleAndReportsTheNativeCodeElseTheResult
     EXPECT_EQ(m_hStmt, nullptr);
 }
 
-// The end of the rows is not a failure: the handle stays for ReleaseStatement. (A NULL in a day
-// column keeps the value of the day before.)
+// The end of the rows is not a failure: the handle stays for ReleaseStatement, which ends the result
+// set and keeps the statement for its next use. (A NULL in a day column keeps the value of the day
+// before.)
 TEST_F(CursorTest, ExhaustedCursorStaysOpenForTheCallersRelease) {
     g_fakeOdbc.AddAnswer(
         {.strMatch = "ZTW133BAK",
@@ -91,9 +92,12 @@ TEST_F(CursorTest, ExhaustedCursorStaysOpenForTheCallersRelease) {
 
     EXPECT_EQ(m_pDb->FetchKvtBewData(&m_hStmt, &day), 100);
     ASSERT_NE(m_hStmt, nullptr);
-    EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 1);
     EXPECT_EQ(m_pDb->ReleaseStatement(m_hStmt), 0);
-    EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 0);
+    EXPECT_EQ(g_fakeOdbc.Calls().back(), "SQLFreeStmt " + g_fakeOdbc.NameOf(m_hStmt));
+    EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 1);
+    ASSERT_EQ(OpenBew(), 0);
+    EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 1);
+    m_pDb->ReleaseStatement(m_hStmt);
 
     ASSERT_EQ(m_pDb->OpenKvtBsvData(&m_hStmt, "00012345"), 0);
     ContractRecord contract{};

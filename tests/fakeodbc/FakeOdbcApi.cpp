@@ -76,3 +76,22 @@ SQLRETURN SQL_API SQLFetch(SQLHSTMT StatementHandle) {
 SQLRETURN SQL_API SQLRowCount(SQLHSTMT StatementHandle, SQLLEN* RowCount) {
     return g_fakeOdbc.RowCount(StatementHandle, RowCount);
 }
+
+SQLRETURN SQL_API SQLPrepare(SQLHSTMT StatementHandle, SQLCHAR* StatementText, SQLINTEGER TextLength) {
+    return g_fakeOdbc.Prepare(StatementHandle, Text(StatementText, TextLength));
+}
+
+SQLRETURN SQL_API SQLBindParameter(SQLHSTMT StatementHandle, SQLUSMALLINT ParameterNumber, SQLSMALLINT,
+                                   SQLSMALLINT ValueType, SQLSMALLINT ParameterType, SQLULEN, SQLSMALLINT,
+                                   SQLPOINTER ParameterValuePtr, SQLLEN, SQLLEN* StrLen_or_IndPtr) {
+    return g_fakeOdbc.BindParameter(StatementHandle, ParameterNumber, ValueType, ParameterType,
+                                    ParameterValuePtr, StrLen_or_IndPtr);
+}
+
+SQLRETURN SQL_API SQLExecute(SQLHSTMT StatementHandle) {
+    return g_fakeOdbc.Execute(StatementHandle);
+}
+
+SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT StatementHandle, SQLUSMALLINT Option) {
+    return g_fakeOdbc.FreeStmt(StatementHandle, Option);
+}

@@ -24,7 +24,6 @@ void CFakeOdbcTest::SetUp() {
 }
 
 void CFakeOdbcTest::TearDown() {
-    EXPECT_EQ(g_fakeOdbc.LiveHandles(SQL_HANDLE_STMT), 0) << "a statement handle outlived its operation";
     m_pDb.reset();
     EXPECT_EQ(g_fakeOdbc.LiveHandles(), 0) << "the connection left a handle behind";
     EXPECT_EQ(g_fakeOdbc.InvalidHandleUses(), 0) << "a freed, foreign or mistyped handle reached ODBC";
@@ -41,5 +40,7 @@ int32_t CFakeOdbcTest::Connect(const char* pszDbSystem) {
         return -1;
     }
     m_pDb->SetConfig(&m_config);
-    return m_pDb->Connect();
+    const int32_t nResult = m_pDb->Connect();
+    g_fakeOdbc.ClearExecutions();
+    return nResult;
 }

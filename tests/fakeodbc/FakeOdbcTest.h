@@ -1,7 +1,7 @@
 // CFakeOdbcTest: the fixture of the suites that run the connection against the fake driver. Each
 // test gets a fresh g_fakeOdbc, a configuration file of its own and a connection that the fixture
-// owns. At the end every statement handle must have been freed while the connection is still
-// open; then the connection is destroyed and no handle may be left alive or have been misused.
+// owns. At the end the connection is destroyed, and no handle may be left alive or have been
+// misused.
 // The process-wide error-table flag is cleared before and after every test.
 #pragma once
 
@@ -25,6 +25,7 @@ protected:
     void TearDown() override;
 
     // Writes a configuration file naming the product (enciphered like every value) and connects.
+    // What the connection sends to set up its session is not kept among the executions.
     int32_t Connect(const char* pszDbSystem = "MSSQL");
 
     TempDir m_dir;

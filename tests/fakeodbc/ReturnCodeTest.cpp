@@ -48,7 +48,7 @@ TEST_F(ReturnCodeTest, UnavailableStatementHandleGivesMinusOneWithTheConnections
         {"DeleteRequest", [&] { return m_pDb->DeleteRequest(&m_request); }},
         {"InsertErrorRow",
          [&] { return m_pDb->InsertErrorRow("4711", 2, 5, "1", "K1", 20240115, "08:30", 0, 0); }},
-        {"Commit", [&] { return m_pDb->Commit(); }},
+        {"SetSavepoint", [&] { return m_pDb->SetSavepoint(); }},
         {"OpenKvtBsvData", [&] { return m_pDb->OpenKvtBsvData(&hStmt, "00012345"); }},
         {"ReadKvtSfvData",
          [&] { return m_pDb->ReadKvtSfvData("00012345", 2024, &dValue, &dValue, &nValue); }},

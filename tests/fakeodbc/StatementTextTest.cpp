@@ -1,4 +1,5 @@
-// The SQL Server statement texts, character for character, and the quoting of values in them.
+// The SQL Server statement texts, character for character, and the values bound to their markers.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,9 +10,19 @@
 namespace {
 
 using Texts = std::vector<std::string>;
+using Params = std::vector<std::string>;
+
+// The texts executed and the values of each, in order.
+std::vector<std::pair<std::string, Params>> Executed() {
+    std::vector<std::pair<std::string, Params>> executed;
+    for (const FakeExecution& execution : g_fakeOdbc.Executions()) {
+        executed.emplace_back(execution.strSql, execution.params);
+    }
+    return executed;
+}
 
 const char* const kReadNextRequest =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
     "        CONVERT(CHAR(8), PRMDTM, 112),"
     "        CONVERT(CHAR(8), PRMDBI, 112),"
@@ -20,14 +31,15 @@ const char* const kReadNextRequest =
     "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
-    "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = 'ZTW0815' "
-    "AND    UPPER(PRMUSR) = 'ANWENDER' "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
 const char* const kReadRequestByNumber =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
     "        CONVERT(CHAR(8), PRMDTM, 112),"
     "        CONVERT(CHAR(8), PRMDBI, 112),"
@@ -36,37 +48,28 @@ const char* const kReadRequestByNumber =
     "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
-    "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = 'ZTW0815' "
-    "AND    UPPER(PRMUSR) = 'ANWENDER' "
-    "AND    PRMNUM = '4711' "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "WHERE  UPPER(PRMSCH) = ? "
+    "AND    UPPER(PRMUSR) = ? "
+    "AND    PRMNUM = ? "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
 const char* const kDeleteRequest =
-    "DELETE "
-    "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  PRMNUM = '4711' "
-    "AND    PRMLFD = '2' "
-    "AND    PRMTYP = '5'";
+    "DELETE FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMNUM = ? "
+    "AND    PRMLFD = ? "
+    "AND    PRMTYP = ?";
 
 const char* const kInsertErrorRow =
     "INSERT INTO ZTWBASIS.ZTW002ERR   (ERRPRM, ERRLFD, ERRTYP, ERRPNR, ERRFCD,"
     "    ERRDAT, ERRUHR, ERRKEY, ERRNUM) "
-    "VALUES   ('4711', 2, 5, '00012345', 'K1',"
-    "    CONVERT(DATETIME, '20240115', 112),"
-    "    CONVERT(DATETIME, '20240115', 112) +"
-    "    CONVERT(DATETIME, '08:30', 108),"
-    "    7, 9)";
+    "VALUES   (?, ?, ?, ?, ?,    ?,    ?,    ?, ?)";
 
 const char* const kInsertErrorRowWithoutNum =
     "INSERT INTO ZTWBASIS.ZTW002ERR   (ERRPRM, ERRLFD, ERRTYP, ERRPNR, ERRFCD,"
     "    ERRDAT, ERRUHR, ERRKEY) "
-    "VALUES   ('4711', 2, 5, '00012345', 'K1',"
-    "    CONVERT(DATETIME, '20240115', 112),"
-    "    CONVERT(DATETIME, '20240115', 112) +"
-    "    CONVERT(DATETIME, '08:30', 108),"
-    "    7)";
+    "VALUES   (?, ?, ?, ?, ?,    ?,    ?,    ?)";
 
 const char* const kOpenKvtBsvData =
     "SELECT BSVPNR, CONVERT(CHAR(8), BSVGVO, 112),"
@@ -74,7 +77,7 @@ const char* const kOpenKvtBsvData =
     "        BSVKVT, KVTANZ, KVTTKT, KVTMAX, KVTVMO,"
     "        COALESCE(KVTJMO, 12) "
     "FROM   ZTW0815.ZTW310BSV, ZTW0815.ZTW155KVT "
-    "WHERE  BSVPNR = '00012345' "
+    "WHERE  BSVPNR = ? "
     "AND    BSVKVT = KVTMOD "
     "ORDER BY BSVPNR, BSVGVO";
 
@@ -83,8 +86,8 @@ const char* const kReadKvtSfvData =
     "        COALESCE(SFVVAN, 0),"
     "        COALESCE(SFVZUS, 0) "
     "FROM   ZTW0815.ZTW332SFV "
-    "WHERE  SFVPNR = '00012345' "
-    "AND    SFVJHR = '2024' ";
+    "WHERE  SFVPNR = ? "
+    "AND    SFVJHR = ? ";
 
 // SQL Server divides an integer COUNT by 2 as an integer; the half days need "2.0".
 const char* const kOpenKvtBewData =
@@ -95,7 +98,7 @@ const char* const kOpenKvtBewData =
     "                ZTW0815.ZTW320TGB"
     "         WHERE  ZTGPNR = PNRNUM"
     "         AND    ZTGVON = BAKDTM"
-    "         AND    SF1NUM = 'SF1'"
+    "         AND    SF1NUM = ?"
     "         AND    SF1AZT = ZTGAZT"
     "         AND    TGBPNR = ZTGPNR"
     "         AND    TGBDTM = ZTGVON"
@@ -108,8 +111,8 @@ const char* const kOpenKvtBewData =
     "                ZTW0815.ZTW131FCD,"
     "                ZTW0815.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= CONVERT(DATETIME, '20240101', 112)"
-    "         AND    BCHVON <= CONVERT(DATETIME, '20240630', 112)"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON <= BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -125,8 +128,8 @@ const char* const kOpenKvtBewData =
     "                ZTW0815.ZTW131FCD,"
     "                ZTW0815.ZTW321BCH"
     "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= CONVERT(DATETIME, '20240301', 112)"
-    "         AND    BCHVON <= CONVERT(DATETIME, '20241231', 112)"
+    "         AND    BCHVON >= ?"
+    "         AND    BCHVON <= ?"
     "         AND    BCHVON > BAKDTM"
     "         AND    (BCHFKT = 1"
     "         OR      BCHFKT = 2"
@@ -136,39 +139,38 @@ const char* const kOpenKvtBewData =
     "         AND    TAGPNR = BCHPNR"
     "         AND    TAGTAG = BCHVON) "
     "FROM   ZTWBASIS.ZTW133BAK, ZTW0815.ZTW300PNR "
-    "WHERE  BAKDTM >= CONVERT(DATETIME, '20240101', 112) "
-    "AND    BAKDTM <= CONVERT(DATETIME, '20240630', 112) "
+    "WHERE  BAKDTM >= ? "
+    "AND    BAKDTM <= ? "
     "AND    BAKDTM <= CURRENT_TIMESTAMP "
-    "AND    PNRNUM = '00012345' "
+    "AND    PNRNUM = ? "
     "ORDER BY BAKDTM";
 
 const char* const kDeleteKvtSfzData =
     "DELETE "
     "FROM ZTW0815.ZTW332SFZ "
-    "WHERE  SFZPNR = '00012345' "
-    "AND    SFZDTM >= CONVERT(DATETIME, '20240101', 112) "
-    "AND    SFZDTM <= CONVERT(DATETIME, '20240630', 112)";
+    "WHERE  SFZPNR = ? "
+    "AND    SFZDTM >= ? "
+    "AND    SFZDTM <= ?";
 
 const char* const kInsertKvtSfzData =
     "INSERT INTO ZTW0815.ZTW332SFZ   (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS,"
     "    SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZDAT, SFZERF,"
     "    SFZSTA) "
-    "VALUES   ('00012345', CONVERT(DATETIME, '20240115', 112), 7.500000, -1.250000, 0.000000, "
-    "12345678.900000,"
-    "    2.000000, 0.500000, -0.125000, 3, CURRENT_TIMESTAMP, 'ANWENDER', 1)";
+    "VALUES   (?, ?, ?, ?, ?, ?,"
+    "    ?, ?, ?, ?, CURRENT_TIMESTAMP, ?, 1)";
 
 const char* const kDeleteKvtSfvData =
     "DELETE "
     "FROM   ZTW0815.ZTW332SFV "
-    "WHERE  SFVPNR = '00012345' "
-    "AND    SFVJHR = 2025 "
-    "AND    SFVMAN = 0";
+    "WHERE  SFVPNR = ? "
+    "AND    SFVJHR = ? "
+    "AND    SFVMAN = ?";
 
 const char* const kInsertKvtSfvData =
     "INSERT INTO ZTW0815.ZTW332SFV   (SFVPNR, SFVJHR, SFVVTG, SFVVAN,"
     "    SFVMAN, SFVDAT, SFVERF, SFVSTA) "
-    "VALUES   ('00012345', 2025, 10.750000, 0.333333,"
-    "    0, CURRENT_TIMESTAMP, 'ANWENDER', 1)";
+    "VALUES   (?, ?, ?, ?,"
+    "    0, CURRENT_TIMESTAMP, ?, 1)";
 
 class MsSqlStatementText : public CFakeOdbcTest {
 protected:
@@ -186,13 +188,34 @@ TEST_F(MsSqlStatementText, RequestTable) {
     record.PRMLFD = 2;
     record.PRMTYP = 5;
     EXPECT_EQ(m_pDb->DeleteRequest(&record), 0);
-    EXPECT_EQ(g_fakeOdbc.ExecutedTexts(), (Texts{kReadNextRequest, kReadRequestByNumber, kDeleteRequest}));
+    EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
+                              {kReadNextRequest, {"ZTW0815", "ANWENDER", "0", "", "", "0"}},
+                              {kReadRequestByNumber, {"ZTW0815", "ANWENDER", "4711"}},
+                              {kDeleteRequest, {"4711", "2", "5"}}}));
 }
 
+// A request that this run cannot remove is passed over: the next claim starts after its key.
+TEST_F(MsSqlStatementText, ClaimAfterARequestPassedOver) {
+    ParamRecord after{};
+    std::snprintf(after.storedNumber, sizeof(after.storedNumber), "%s", "4711");
+    after.PRMLFD = 2;
+    ParamRecord record{};
+    EXPECT_EQ(m_pDb->ReadNextRequestAfter("ZTW0815", "ANWENDER", after, &record), 100);
+    EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
+                              {kReadNextRequest, {"ZTW0815", "ANWENDER", "1", "4711", "4711", "2"}}}));
+}
+
+// Both dates of the closing row are typed values; a request without a date has neither.
 TEST_F(MsSqlStatementText, ErrorTableWithAndWithoutNum) {
     EXPECT_EQ(m_pDb->InsertErrorRow("4711", 2, 5, "00012345", "K1", 20240115, "08:30", 7, 9), 0);
     EXPECT_EQ(m_pDb->InsertErrorRowWithoutNum("4711", 2, 5, "00012345", "K1", 20240115, "08:30", 7), 0);
-    EXPECT_EQ(g_fakeOdbc.ExecutedTexts(), (Texts{kInsertErrorRow, kInsertErrorRowWithoutNum}));
+    EXPECT_EQ(m_pDb->InsertErrorRowWithoutNum("4712", 1, 5, "1", "K1", 0, "", 0), 0);
+    EXPECT_EQ(Executed(),
+              (std::vector<std::pair<std::string, Params>>{
+                  {kInsertErrorRow, {"4711", "2", "5", "00012345", "K1", "2024-01-15", "2024-01-15 08:30:00", "7", "9"}},
+                  {kInsertErrorRowWithoutNum,
+                   {"4711", "2", "5", "00012345", "K1", "2024-01-15", "2024-01-15 08:30:00", "7"}},
+                  {kInsertErrorRowWithoutNum, {"4712", "1", "5", "1", "K1", "NULL", "NULL", "0"}}}));
 }
 
 TEST_F(MsSqlStatementText, CalculationInputs) {
@@ -205,10 +228,15 @@ TEST_F(MsSqlStatementText, CalculationInputs) {
     EXPECT_EQ(m_pDb->ReadKvtSfvData("00012345", 2024, &dDays, &dShares, &nYearStart), 100);
     EXPECT_EQ(m_pDb->OpenKvtBewData(&hStmt, "00012345", "SF1", 20240101, 20240630, 20240301, 20241231), 0);
     m_pDb->ReleaseStatement(hStmt);
-    EXPECT_EQ(g_fakeOdbc.ExecutedTexts(), (Texts{kOpenKvtBsvData, kReadKvtSfvData, kOpenKvtBewData}));
+    EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
+                              {kOpenKvtBsvData, {"00012345"}},
+                              {kReadKvtSfvData, {"00012345", "2024"}},
+                              {kOpenKvtBewData,
+                               {"SF1", "2024-01-01", "2024-06-30", "2024-03-01", "2024-12-31", "2024-01-01",
+                                "2024-06-30", "00012345"}}}));
 }
 
-// Doubles go out with six decimals and a point, never in exponent notation.
+// The values of the results go out as the doubles nearest to their six decimals.
 TEST_F(MsSqlStatementText, CalculationResults) {
     const DayRecord day{20240115, 7.5, 2.0, 0.5};
     EXPECT_EQ(m_pDb->DeleteKvtSfzData("00012345", 20240101, 20240630), 0);
@@ -216,63 +244,65 @@ TEST_F(MsSqlStatementText, CalculationResults) {
               0);
     EXPECT_EQ(m_pDb->DeleteKvtSfvData("00012345", 2025, 0), 0);
     EXPECT_EQ(m_pDb->InsertKvtSfvData("00012345", "ANWENDER", 2025, 10.75, 0.333333333), 0);
-    EXPECT_EQ(g_fakeOdbc.ExecutedTexts(),
-              (Texts{kDeleteKvtSfzData, kInsertKvtSfzData, kDeleteKvtSfvData, kInsertKvtSfvData}));
+    EXPECT_EQ(Executed(),
+              (std::vector<std::pair<std::string, Params>>{
+                  {kDeleteKvtSfzData, {"00012345", "2024-01-01", "2024-06-30"}},
+                  {kInsertKvtSfzData,
+                   {"00012345", "2024-01-15", "7.500000", "-1.250000", "0.000000", "12345678.900000", "2.000000",
+                    "0.500000", "-0.125000", "3", "ANWENDER"}},
+                  {kDeleteKvtSfvData, {"00012345", "2025", "0"}},
+                  {kInsertKvtSfvData, {"00012345", "2025", "10.750000", "0.333333", "ANWENDER"}}}));
+    const FakeExecution& insert = g_fakeOdbc.Executions()[1];
+    EXPECT_EQ(insert.params[4], "0.000000");
 }
 
-// A quote must never end a value early: doubled in every quoted value. SQL Server reads a
-// backslash literally, so it stays single.
-TEST_F(MsSqlStatementText, QuotesInValuesAreDoubledBackslashesKept) {
-    EXPECT_EQ(m_pDb->InsertErrorRow("47'11", 2, 5, "O'Brien", "A\\", 20240115, "08:30", 0, 0), 0);
-    EXPECT_EQ(g_fakeOdbc.ExecutedTexts(),
-              Texts{"INSERT INTO ZTWBASIS.ZTW002ERR   (ERRPRM, ERRLFD, ERRTYP, ERRPNR, ERRFCD,"
-                    "    ERRDAT, ERRUHR, ERRKEY, ERRNUM) "
-                    "VALUES   ('47''11', 2, 5, 'O''Brien', 'A\\',"
-                    "    CONVERT(DATETIME, '20240115', 112),"
-                    "    CONVERT(DATETIME, '20240115', 112) +"
-                    "    CONVERT(DATETIME, '08:30', 108),"
-                    "    0, 0)"});
-
-    const CString strQuoted = "O'Brien";
+// A value never becomes part of a statement: a text full of quotes, backslashes and statement
+// fragments is bound as it is, and every text is the same whatever the values.
+TEST_F(MsSqlStatementText, ValuesNeverEnterTheTexts) {
+    const CString strHostile = "O'Br\\ien'); DELETE FROM ZTW0815.ZTW332SFZ; --";
     ParamRecord record{};
     const DayRecord day{20240115, 0.0, 0.0, 0.0};
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     double dValue = 0.0;
     int32_t nValue = 0;
-    m_pDb->ReadNextRequest(strQuoted, strQuoted, &record);
-    m_pDb->ReadRequestByNumber(strQuoted, strQuoted, strQuoted, &record);
-    std::snprintf(record.storedNumber, sizeof(record.storedNumber), "%s", "O'Brien");
+    m_pDb->ReadNextRequest(strHostile, strHostile, &record);
+    m_pDb->ReadRequestByNumber(strHostile, strHostile, strHostile, &record);
+    std::snprintf(record.storedNumber, sizeof(record.storedNumber), "%s", strHostile.GetString());
     m_pDb->DeleteRequest(&record);
-    m_pDb->InsertErrorRowWithoutNum(strQuoted, 0, 0, strQuoted, strQuoted, 20240115, strQuoted, 0);
-    m_pDb->OpenKvtBsvData(&hStmt, strQuoted);
+    m_pDb->InsertErrorRow(strHostile, 0, 0, strHostile, strHostile, 20240115, strHostile, 0, 0);
+    m_pDb->OpenKvtBsvData(&hStmt, strHostile);
     m_pDb->ReleaseStatement(hStmt);
-    m_pDb->ReadKvtSfvData(strQuoted, 2024, &dValue, &dValue, &nValue);
-    m_pDb->OpenKvtBewData(&hStmt, strQuoted, strQuoted, 20240101, 20240630, 20240101, 20240630);
+    m_pDb->ReadKvtSfvData(strHostile, 2024, &dValue, &dValue, &nValue);
+    m_pDb->OpenKvtBewData(&hStmt, strHostile, strHostile, 20240101, 20240630, 20240101, 20240630);
     m_pDb->ReleaseStatement(hStmt);
-    m_pDb->DeleteKvtSfzData(strQuoted, 20240101, 20240630);
-    m_pDb->InsertKvtSfzData(strQuoted, strQuoted, &day, 0.0, 0.0, 0.0, 0.0, 0);
-    m_pDb->DeleteKvtSfvData(strQuoted, 2025, 0);
-    m_pDb->InsertKvtSfvData(strQuoted, strQuoted, 2025, 0.0, 0.0);
+    m_pDb->DeleteKvtSfzData(strHostile, 20240101, 20240630);
+    m_pDb->InsertKvtSfzData(strHostile, strHostile, &day, 0.0, 0.0, 0.0, 0.0, 0);
+    m_pDb->DeleteKvtSfvData(strHostile, 2025, 0);
+    m_pDb->InsertKvtSfvData(strHostile, strHostile, 2025, 0.0, 0.0);
     const std::vector<FakeExecution>& executions = g_fakeOdbc.Executions();
-    ASSERT_EQ(executions.size(), 12U);
-    for (size_t i = 1; i < executions.size(); ++i) {
-        EXPECT_EQ(executions[i].strSql.find("O'B"), std::string::npos) << executions[i].strSql;
-        EXPECT_NE(executions[i].strSql.find("'O''Brien'"), std::string::npos) << executions[i].strSql;
+    ASSERT_EQ(executions.size(), 11U);
+    for (const FakeExecution& execution : executions) {
+        EXPECT_EQ(execution.strSql.find("O'B"), std::string::npos) << execution.strSql;
+        EXPECT_NE(std::find(execution.params.begin(), execution.params.end(), strHostile.GetString()),
+                  execution.params.end())
+            << execution.strSql;
     }
 }
 
-class CommitText : public CFakeOdbcTest {};
+class TransactionText : public CFakeOdbcTest {};
 
-// On SQL Server and MySQL the driver's automatic commit has committed every statement already.
-TEST_F(CommitText, OnlyOracleSendsACommit) {
-    ASSERT_EQ(Connect("MSSQL"), 0);
-    EXPECT_EQ(m_pDb->Commit(), 0);
-    ASSERT_EQ(Connect("MYSQL"), 0);
-    EXPECT_EQ(m_pDb->Commit(), 0);
-    EXPECT_TRUE(g_fakeOdbc.ExecutedTexts().empty());
-    ASSERT_EQ(Connect("ORACLE"), 0);
-    EXPECT_EQ(m_pDb->Commit(), 0);
-    EXPECT_EQ(g_fakeOdbc.ExecutedTexts(), Texts{"COMMIT"});
+// SQL Server names its savepoints with words of its own; the others share the standard's.
+TEST_F(TransactionText, SavepointsInEachProductsWords) {
+    Texts texts;
+    for (const char* pszDbSystem : {"MSSQL", "ORACLE", "MYSQL"}) {
+        ASSERT_EQ(Connect(pszDbSystem), 0);
+        EXPECT_EQ(m_pDb->SetSavepoint(), 0);
+        EXPECT_EQ(m_pDb->RollbackToSavepoint(), 0);
+        const Texts executed = g_fakeOdbc.ExecutedTexts();
+        texts.insert(texts.end(), executed.begin(), executed.end());
+    }
+    EXPECT_EQ(texts, (Texts{"SAVE TRANSACTION KVT_CALC", "ROLLBACK TRANSACTION KVT_CALC", "SAVEPOINT KVT_CALC",
+                            "ROLLBACK TO SAVEPOINT KVT_CALC", "SAVEPOINT KVT_CALC", "ROLLBACK TO SAVEPOINT KVT_CALC"}));
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// What the connection asks of its session before the first request: no automatic commit, read
+// committed, and on MYSQL a character set of one byte a character.
+#include "db/CDbConnection.h"
+
+namespace {
+
+const char* const kCharacterSetQuery =
+    "SELECT @@character_set_client, "
+    "       (SELECT COALESCE(MAX(MAXLEN), 1) "
+    "        FROM   information_schema.CHARACTER_SETS "
+    "        WHERE  CHARACTER_SET_NAME IN (@@character_set_client, "
+    "                                      @@character_set_connection, "
+    "                                      @@character_set_results))";
+
+}  // namespace
+
+int32_t CDbConnection::SetUpSession() {
+    // Read committed, as Oracle and SQL Server run by default. Under MariaDB's repeatable read the
+    // gap locks of two calculations running at the same time (delete a range, insert its days)
+    // deadlock, and a claim would keep every request it passed over locked. A driver that cannot
+    // change the level keeps its own.
+    SQLSetConnectAttr(m_hDbc, SQL_ATTR_TXN_ISOLATION, reinterpret_cast<SQLPOINTER>(SQL_TXN_READ_COMMITTED),
+                      SQL_IS_UINTEGER);
+    if (Dialect() == SqlDialect::MySql) {
+        const int32_t nCode = CheckCharacterSet();
+        if (nCode != 0) {
+            return nCode;
+        }
+    }
+    if (SQLSetConnectAttr(m_hDbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
+                          SQL_IS_UINTEGER) == SQL_ERROR) {
+        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
+        return FailureCode();
+    }
+    return 0;
+}
+
+// Every text of the program is Windows-1252 bytes. A session that reads them in a character set
+// of several bytes a character (gbk, sjis, big5, utf8) takes some of them for other characters,
+// so it is refused, with what to change.
+int32_t CDbConnection::CheckCharacterSet() {
+    SQLHSTMT hStmt = SQL_NULL_HSTMT;
+    if (SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, &hStmt) == SQL_ERROR) {
+        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
+        return -1;
+    }
+    char szCharacterSet[65] = {};
+    SQLINTEGER nMaxLength = 1;
+    SQLLEN nIndicator = 0;
+    int32_t nCode = MapResult(
+        SQLExecDirect(hStmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(kCharacterSetQuery)), SQL_NTS), hStmt);
+    if (nCode == 0) {
+        SQLBindCol(hStmt, 1, SQL_C_CHAR, szCharacterSet, sizeof(szCharacterSet), &nIndicator);
+        SQLBindCol(hStmt, 2, SQL_C_LONG, &nMaxLength, sizeof(nMaxLength), &nIndicator);
+        nCode = MapResult(SQLFetch(hStmt), hStmt);
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+    if (nCode == m_nRcNoData || nMaxLength <= 1) {
+        return 0;
+    }
+    if (nCode != 0) {
+        return nCode;
+    }
+    m_nSqlCode = 0;
+    m_strSqlState = "HY000";
+    m_strSqlMessage.Format(
+        "Die Datenquelle %s verbindet mit dem Zeichensatz %s, der Zeichen aus mehreren Bytes bildet. Kvt "
+        "schreibt Windows-1252 und braucht einen Zeichensatz mit einem Byte je Zeichen: in der Datenquelle "
+        "CHARSET=latin1 setzen.",
+        m_strDataSource.GetString(), szCharacterSet);
+    return -1;
+}
