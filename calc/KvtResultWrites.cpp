@@ -2,8 +2,10 @@
 // ZTW332SFV. Results are never updated in place; the rows about to be computed are deleted and
 // inserted anew.
 #include <charconv>
+#include <cstring>
+#include <vector>
 
-#include "calc/DayRecord.h"
+#include "calc/DailyRows.h"
 #include "db/CDbConnection.h"
 
 namespace {
@@ -45,6 +47,36 @@ double SixDecimals(double dValue) {
     return dSent;
 }
 
+// A column of the daily rows as the values that go out.
+std::vector<double> SixDecimals(const std::vector<double>& values) {
+    std::vector<double> sent;
+    sent.reserve(values.size());
+    for (const double dValue : values) {
+        sent.push_back(SixDecimals(dValue));
+    }
+    return sent;
+}
+
+// The rows that the driver reports as written.
+size_t WrittenRows(const std::vector<SQLUSMALLINT>& statuses) {
+    size_t nWritten = 0;
+    for (const SQLUSMALLINT nStatus : statuses) {
+        if (nStatus == SQL_PARAM_SUCCESS || nStatus == SQL_PARAM_SUCCESS_WITH_INFO) {
+            ++nWritten;
+        }
+    }
+    return nWritten;
+}
+
+// The same text in every row of a column of texts, each nElementSize bytes with its zero byte.
+std::vector<char> Repeated(const CString& strText, size_t nRows, size_t nElementSize) {
+    std::vector<char> column(nRows * nElementSize, '\0');
+    for (size_t nRow = 0; nRow < nRows; ++nRow) {
+        std::memcpy(column.data() + nRow * nElementSize, strText.GetString(), static_cast<size_t>(strText.GetLength()));
+    }
+    return column;
+}
+
 }  // namespace
 
 int32_t CDbConnection::DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay) {
@@ -62,29 +94,55 @@ int32_t CDbConnection::DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay
     return Execute(pStmt, true);
 }
 
-int32_t CDbConnection::InsertKvtSfzData(const CString& strPnr, const CString& strUser,
-                                        const DayRecord* pRecord, double dCarryDays, double dCarryShares,
-                                        double dEntitlement, double dRest, int32_t nCarryDaysUsed) {
+// The rows go out as arrays, one element a day: the driver executes the insert once for all of
+// them. A row that the server refuses makes the whole insert fail, whether the driver reports it
+// as an error or only in the row's status.
+int32_t CDbConnection::InsertKvtSfzData(const CString& strPnr, const CString& strUser, const DailyRows& rows) {
     CStatement* pStmt = nullptr;
     const int32_t nPrepared =
         PreparedCalc(StatementId::InsertDay, Dialect() == SqlDialect::Unknown ? nullptr : kInsertSfz, &pStmt);
     if (nPrepared != 0) {
         return nPrepared;
     }
-    const SQL_DATE_STRUCT day = DateStruct(pRecord->day);
-    const double values[] = {SixDecimals(pRecord->shares),   SixDecimals(dCarryDays),
-                             SixDecimals(dCarryShares),      SixDecimals(dEntitlement),
-                             SixDecimals(pRecord->daysUpTo), SixDecimals(pRecord->daysAfter),
-                             SixDecimals(dRest)};
-    pStmt->BindText(1, strPnr.GetString());
-    pStmt->BindDate(2, &day);
-    SQLUSMALLINT nParam = 3;
-    for (const double& dValue : values) {
-        pStmt->BindDouble(nParam++, &dValue);
+    const size_t nRows = rows.Count();
+    const size_t nPnrSize = static_cast<size_t>(strPnr.GetLength()) + 1;
+    const size_t nUserSize = static_cast<size_t>(strUser.GetLength()) + 1;
+    const std::vector<char> pnrs = Repeated(strPnr, nRows, nPnrSize);
+    const std::vector<char> users = Repeated(strUser, nRows, nUserSize);
+    std::vector<SQLLEN> textIndicators(nRows, SQL_NTS);
+    std::vector<SQL_DATE_STRUCT> days;
+    for (const int32_t nDay : rows.days) {
+        days.push_back(DateStruct(nDay));
     }
-    pStmt->BindLong(nParam++, &nCarryDaysUsed);
-    pStmt->BindText(nParam, strUser.GetString());
-    return Execute(pStmt, false);
+    const std::vector<double> columns[] = {SixDecimals(rows.shares),      SixDecimals(rows.carryDays),
+                                           SixDecimals(rows.carryShares), SixDecimals(rows.entitlement),
+                                           SixDecimals(rows.taken),       SixDecimals(rows.planned),
+                                           SixDecimals(rows.rest)};
+    pStmt->BindTextColumn(1, pnrs.data(), static_cast<SQLLEN>(nPnrSize), textIndicators.data());
+    pStmt->BindDate(2, days.data());
+    SQLUSMALLINT nParam = 3;
+    for (const std::vector<double>& column : columns) {
+        pStmt->BindDouble(nParam++, column.data());
+    }
+    pStmt->BindLong(nParam++, rows.carryDaysUsed.data());
+    pStmt->BindTextColumn(nParam, users.data(), static_cast<SQLLEN>(nUserSize), textIndicators.data());
+
+    std::vector<SQLUSMALLINT> statuses(nRows, SQL_PARAM_UNUSED);
+    pStmt->SetRows(nRows, statuses.data());
+    const SQLRETURN nResult = pStmt->Execute();
+    const int32_t nCode = StatementResult(pStmt, nResult);
+    pStmt->ResetRows();
+    const size_t nWritten = WrittenRows(statuses);
+    if (nCode != 0 || nWritten == nRows) {
+        return nCode;
+    }
+    if (nResult != SQL_SUCCESS_WITH_INFO) {
+        m_nSqlCode = 0;
+        m_strSqlState = "HY000";
+        m_strSqlMessage.Format("%lu von %lu Tageszeilen geschrieben", static_cast<unsigned long>(nWritten),
+                               static_cast<unsigned long>(nRows));
+    }
+    return FailureCode();
 }
 
 int32_t CDbConnection::DeleteKvtSfvData(const CString& strPnr, int32_t nYear, int32_t nMonth) {

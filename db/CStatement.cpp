@@ -59,6 +59,28 @@ SQLRETURN CStatement::BindTimestamp(SQLUSMALLINT nParam, const SQL_TIMESTAMP_STR
                             const_cast<SQL_TIMESTAMP_STRUCT*>(pTimestamp), 0, pnIndicator);
 }
 
+SQLRETURN CStatement::BindTextColumn(SQLUSMALLINT nParam, const char* pchValues, SQLLEN nElementSize,
+                                     SQLLEN* pnIndicators) {
+    return SQLBindParameter(m_hStmt, nParam, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                            static_cast<SQLULEN>(nElementSize > 1 ? nElementSize - 1 : 1), 0,
+                            const_cast<char*>(pchValues), nElementSize, pnIndicators);
+}
+
+// Column-wise binding and no value supplied at execution time: MariaDB's driver then sends all
+// rows to the server in one bulk operation.
+SQLRETURN CStatement::SetRows(SQLULEN nRows, SQLUSMALLINT* pnStatus) {
+    SQLSetStmtAttr(m_hStmt, SQL_ATTR_PARAM_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_PARAM_BIND_BY_COLUMN), 0);
+    SQLSetStmtAttr(m_hStmt, SQL_ATTR_PARAM_STATUS_PTR, pnStatus, 0);
+    return SQLSetStmtAttr(m_hStmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(nRows), 0);
+}
+
+void CStatement::ResetRows() {
+    if (m_hStmt != SQL_NULL_HSTMT) {
+        SQLSetStmtAttr(m_hStmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+        SQLSetStmtAttr(m_hStmt, SQL_ATTR_PARAM_STATUS_PTR, nullptr, 0);
+    }
+}
+
 SQLRETURN CStatement::Execute() {
     CloseCursor();
     return SQLExecute(m_hStmt);
