@@ -1,11 +1,11 @@
 // The calculation's results: the daily rows of ZTW332SFZ and the yearly carry-over row of
 // ZTW332SFV. Results are never updated in place; the rows about to be computed are deleted and
 // inserted anew.
-#include <charconv>
 #include <cstring>
 #include <vector>
 
 #include "calc/DailyRows.h"
+#include "calc/SixDecimals.h"
 #include "db/CDbConnection.h"
 
 namespace {
@@ -36,19 +36,8 @@ const char* const kInsertSfvMsSqlMySql =
     "INSERT INTO %s.ZTW332SFV   (SFVPNR, SFVJHR, SFVVTG, SFVVAN,    SFVMAN, SFVDAT, SFVERF, SFVSTA) "
     "VALUES   (?, ?, ?, ?,    0, CURRENT_TIMESTAMP, ?, 1)";
 
-// The tables keep six decimals. A value goes out as the double nearest to its six-decimal form,
-// so that every product stores the same number it would read from that form written out, whatever
-// its own rounding of the rest and whatever decimal separator its session would expect in a text.
-double SixDecimals(double dValue) {
-    CString strValue;
-    strValue.Format("%f", dValue);
-    double dSent = dValue;
-    std::from_chars(strValue.GetString(), strValue.GetString() + strValue.GetLength(), dSent);
-    return dSent;
-}
-
 // A column of the daily rows as the values that go out.
-std::vector<double> SixDecimals(const std::vector<double>& values) {
+std::vector<double> SentValues(const std::vector<double>& values) {
     std::vector<double> sent;
     sent.reserve(values.size());
     for (const double dValue : values) {
@@ -114,10 +103,10 @@ int32_t CDbConnection::InsertKvtSfzData(const CString& strPnr, const CString& st
     for (const int32_t nDay : rows.days) {
         days.push_back(DateStruct(nDay));
     }
-    const std::vector<double> columns[] = {SixDecimals(rows.shares),      SixDecimals(rows.carryDays),
-                                           SixDecimals(rows.carryShares), SixDecimals(rows.entitlement),
-                                           SixDecimals(rows.taken),       SixDecimals(rows.planned),
-                                           SixDecimals(rows.rest)};
+    const std::vector<double> columns[] = {SentValues(rows.shares),      SentValues(rows.carryDays),
+                                           SentValues(rows.carryShares), SentValues(rows.entitlement),
+                                           SentValues(rows.taken),       SentValues(rows.planned),
+                                           SentValues(rows.rest)};
     pStmt->BindTextColumn(1, pnrs.data(), static_cast<SQLLEN>(nPnrSize), textIndicators.data());
     pStmt->BindDate(2, days.data());
     SQLUSMALLINT nParam = 3;
