@@ -99,16 +99,16 @@ int32_t CDbConnection::InsertKvtSfzData(const CString& strPnr, const CString& st
     const std::vector<char> pnrs = Repeated(strPnr, nRows, nPnrSize);
     const std::vector<char> users = Repeated(strUser, nRows, nUserSize);
     std::vector<SQLLEN> textIndicators(nRows, SQL_NTS);
-    std::vector<SQL_DATE_STRUCT> days;
-    for (const int32_t nDay : rows.days) {
-        days.push_back(DateStruct(nDay));
+    std::vector<char> days(nRows * static_cast<size_t>(kDateTextSize));
+    for (size_t nRow = 0; nRow < nRows; ++nRow) {
+        DateText(rows.days[nRow], days.data() + nRow * static_cast<size_t>(kDateTextSize));
     }
     const std::vector<double> columns[] = {SentValues(rows.shares),      SentValues(rows.carryDays),
                                            SentValues(rows.carryShares), SentValues(rows.entitlement),
                                            SentValues(rows.taken),       SentValues(rows.planned),
                                            SentValues(rows.rest)};
     pStmt->BindTextColumn(1, pnrs.data(), static_cast<SQLLEN>(nPnrSize), textIndicators.data());
-    pStmt->BindDate(2, days.data());
+    pStmt->BindDateColumn(2, days.data(), textIndicators.data());
     SQLUSMALLINT nParam = 3;
     for (const std::vector<double>& column : columns) {
         pStmt->BindDouble(nParam++, column.data());

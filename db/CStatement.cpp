@@ -66,6 +66,14 @@ SQLRETURN CStatement::BindTextColumn(SQLUSMALLINT nParam, const char* pchValues,
                             const_cast<char*>(pchValues), nElementSize, pnIndicators);
 }
 
+// MariaDB's Connector/ODBC 3.1 converts every date of an array into a structure of its own and
+// frees only the list of them, 40 bytes lost a row. As text in the ODBC form the server reads the
+// dates itself, and the other products' drivers convert that form as they do their own structure.
+SQLRETURN CStatement::BindDateColumn(SQLUSMALLINT nParam, const char* pchDates, SQLLEN* pnIndicators) {
+    return SQLBindParameter(m_hStmt, nParam, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_TYPE_DATE, 10, 0,
+                            const_cast<char*>(pchDates), kDateTextSize, pnIndicators);
+}
+
 // Column-wise binding and no value supplied at execution time: MariaDB's driver then sends all
 // rows to the server in one bulk operation.
 SQLRETURN CStatement::SetRows(SQLULEN nRows, SQLUSMALLINT* pnStatus) {
@@ -98,4 +106,17 @@ SQL_DATE_STRUCT DateStruct(int32_t nDate) {
     date.month = static_cast<SQLUSMALLINT>(nDate / 100 % 100);
     date.day = static_cast<SQLUSMALLINT>(nDate % 100);
     return date;
+}
+
+void DateText(int32_t nDate, char* pchText) {
+    const int32_t nFields[] = {nDate / 10000, nDate / 100 % 100, nDate % 100};
+    const int nDigits[] = {4, 2, 2};
+    char* pchOut = pchText;
+    for (size_t nField = 0; nField < 3; ++nField) {
+        for (int nDigit = nDigits[nField] - 1, nValue = nFields[nField]; nDigit >= 0; --nDigit, nValue /= 10) {
+            pchOut[nDigit] = static_cast<char>('0' + nValue % 10);
+        }
+        pchOut += nDigits[nField];
+        *pchOut++ = nField < 2 ? '-' : '\0';
+    }
 }

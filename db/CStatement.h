@@ -37,6 +37,8 @@ public:
     // every row, as one operation where the driver can. A text column is nElementSize bytes a row,
     // each ending in a zero byte. The row statuses land in pnStatus (nRows of them).
     SQLRETURN BindTextColumn(SQLUSMALLINT nParam, const char* pchValues, SQLLEN nElementSize, SQLLEN* pnIndicators);
+    // Dates of the rows in the ODBC form "yyyy-mm-dd", kDateTextSize bytes a row with the zero byte.
+    SQLRETURN BindDateColumn(SQLUSMALLINT nParam, const char* pchDates, SQLLEN* pnIndicators);
     SQLRETURN SetRows(SQLULEN nRows, SQLUSMALLINT* pnStatus);
     // Back to single values: the arrays of the last execution are no longer referred to.
     void ResetRows();
@@ -52,3 +54,7 @@ private:
 
 // A date yyyymmdd as the structure the drivers take for a date parameter.
 SQL_DATE_STRUCT DateStruct(int32_t nDate);
+
+// A date yyyymmdd as "yyyy-mm-dd" into pchText, which holds kDateTextSize bytes.
+constexpr SQLLEN kDateTextSize = 11;
+void DateText(int32_t nDate, char* pchText);
