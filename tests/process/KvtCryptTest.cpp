@@ -180,7 +180,9 @@ TEST_F(KvtCryptTest, DecryptTakesWholeGroupsInEitherCase) {
         strLower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     }
     EXPECT_EQ(Crypt({"decrypt"}, "  " + strLower + " \r\n").m_strOut, "Anwender\n");
-    for (const std::string& strInput : {strHex.substr(0, 15), strHex + "0", "G" + strHex.substr(1)}) {
+    std::string strNotHex = strHex;
+    strNotHex[0] = 'G';
+    for (const std::string& strInput : {strHex.substr(0, 15), strHex + "0", strNotHex}) {
         const ProcessResult result = Crypt({"decrypt"}, strInput);
         EXPECT_EQ(result.m_nExitCode, 1);
         EXPECT_EQ(result.m_strOut, "");
