@@ -1,5 +1,7 @@
 #include "tests/e2e/KvtRunTest.h"
 
+#include "tests/support/ConfigFile.h"
+
 #include <unistd.h>
 
 #include <signal.h>
@@ -88,7 +90,8 @@ TEST_F(KvtRunTest, AConnectionFailureAtStartIsLoggedPrintedAndEndsWithThree) {
     EXPECT_EQ(texts.back(), kFinished);
 
     std::filesystem::remove(LogPath());
-    WriteConfig("mysql", CTestDatabase::PASSWORD);
+    WriteConfigFile(ConfigPath(), {"mysql", CTestDatabase::DSN_MYSQL, CTestDatabase::LOGIN,
+                                   CTestDatabase::PASSWORD, "KVTTEST"});
     const ProcessResult unknownProduct = RunKvt({});
     EXPECT_EQ(unknownProduct.m_nExitCode, 3);
     EXPECT_EQ(unknownProduct.m_strOut, "Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: 0\n SqlState: \n");

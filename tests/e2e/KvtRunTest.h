@@ -35,7 +35,7 @@ protected:
     // The configuration as an operator writes it with kvt-crypt.
     void WriteConfig(const std::string& strDbSystem, const std::string& strPassword) {
         const ProcessResult result =
-            RunProcess({KVT_CRYPT_BINARY, "write", ConfigPath()},
+            RunProcess({KVT_CRYPT_BINARY, "write", "--force", ConfigPath()},
                        strDbSystem + "\n" + CTestDatabase::DSN_MYSQL + "\n" + CTestDatabase::LOGIN + "\n" +
                            strPassword + "\nKVTTEST\n");
         ASSERT_EQ(result.m_nExitCode, 0) << result.m_strErr;
