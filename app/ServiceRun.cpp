@@ -5,8 +5,10 @@
 
 #include <cstdio>
 
+#include "app/ConfigDiagnosis.h"
 #include "app/Globals.h"
 #include "app/ProcessRequest.h"
+#include "app/ServiceMonitor.h"
 #include "base/FieldText.h"
 #include "base/StopSignal.h"
 #include "db/CDbConnection.h"
@@ -16,8 +18,8 @@ namespace {
 const int kEmptyQueueWaitMs = 250;
 const int kFailedReadWaitMs = 10000;
 
-void Log(const CString& strText) {
-    g_log.Write(strText, true);
+void Log(const CString& strText, LogLevel level = LogLevel::Info) {
+    g_log.Write(strText, true, level);
 }
 
 // Closing row, delete and commit follow every calculation, whatever its outcome, so that a
@@ -42,7 +44,7 @@ int32_t ReadRequest(CDbConnection& db, ParamRecord* pRequest) {
         CString strText;
         strText.Format("Fehler beim Lesen Parametersatz: %s RC: %ld", g_requestNumber.GetString(),
                        static_cast<long>(nResult));
-        Log(strText);
+        Log(strText, LogLevel::Error);
     }
     return nResult;
 }
@@ -50,10 +52,11 @@ int32_t ReadRequest(CDbConnection& db, ParamRecord* pRequest) {
 // One pass: requests are processed back to back while reads succeed; an empty queue or a failed
 // read ends the pass after its wait. A stop request ends the pass between requests and cuts a
 // wait short.
-void RunPass(CDbConnection& db, ParamRecord* pRequest) {
+void RunPass(CDbConnection& db, ParamRecord* pRequest, CServiceMonitor& monitor) {
     g_firstRead = true;
     while (!StopRequested()) {
         const int32_t nResult = ReadRequest(db, pRequest);
+        monitor.AfterRead(db, nResult);
         if (nResult == db.m_nRcNoData) {
             WaitForStop(kEmptyQueueWaitMs);
             return;
@@ -64,8 +67,10 @@ void RunPass(CDbConnection& db, ParamRecord* pRequest) {
             }
             return;
         }
+        const int nErrorsBefore = g_log.ErrorCount();
         ProcessRequest(db, *pRequest);
         FinishRequest(db, *pRequest);
+        monitor.RequestDone(*pRequest, g_log.ErrorCount() != nErrorsBefore);
     }
 }
 
@@ -74,6 +79,7 @@ void RunPass(CDbConnection& db, ParamRecord* pRequest) {
 int RunService() {
     CDbConnection db;
     ParamRecord request{};
+    CServiceMonitor monitor(g_log);
     CString strText;
     BlockStopSignals();
 
@@ -87,20 +93,23 @@ int RunService() {
         strText.Format("Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: %ld\n SqlState: %s\n%s",
                        static_cast<long>(db.GetSqlCode()), db.GetSqlState().GetString(),
                        db.GetSqlMessage().GetString());
-        Log(strText);
+        Log(strText, LogLevel::Error);
         std::fputs(strText, stdout);
         std::fflush(stdout);
+        ReportConnectFailureCauses(g_config, db);
         Log("Info : Kvt wurde beendet");
         return 3;
     }
 
+    monitor.Connected();
     while (g_keepRunning) {
-        RunPass(db, &request);
+        RunPass(db, &request, monitor);
         if (g_singleRequest || StopRequested()) {
             g_keepRunning = false;
         }
     }
 
+    monitor.Stopping();
     Log("Info : Kvt wurde beendet");
     return 0;
 }
