@@ -188,7 +188,7 @@ TEST_P(DayStatementTest, GivesTheRowsOfTheStatementItReplacedOnRandomizedPersons
                       nThisYear * 10000 + 1231}}},
     };
     for (size_t nPerson = 0; nPerson < 8; ++nPerson) {
-        const std::string strPnr = "R" + std::to_string(nPerson);
+        const std::string strPnr = std::string("R").append(std::to_string(nPerson));
         const auto& [nYear, ranges] = years[nPerson % years.size()];
         RandomPerson(strPnr, nYear, random);
         m_scenario.Commit();
