@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/Globals.h"
+#include "base/FileProbe.h"
 
 namespace {
 
@@ -44,9 +46,34 @@ bool ParseCommandLine(int argc, const char* const argv[]) {
     return g_config.SetIniFile(CString(argv[1]));
 }
 
+bool IsRefusedForTheConfigFile(int argc, const char* const argv[]) {
+    if (argc < 3) {
+        return false;
+    }
+    CString strUser(argv[2]);
+    strUser.MakeUpper();
+    return strUser.Left(kPrefixLength) == "USER:" && strUser.Find('#', kPrefixLength) >= 0 &&
+           !FileExists(argv[1]);
+}
+
 void PrintUsage() {
     std::fputs("Kvt - Berechnung der Schichtfreizeit\n"
                "Aufruf: Kvt IniDatei USER:Schema#Benutzer <PARM:nnnnn>\n"
                "\n",
                stdout);
+}
+
+bool PrintInfoIfAsked(int argc, const char* const argv[]) {
+    if (argc != 2) {
+        return false;
+    }
+    if (std::strcmp(argv[1], "--help") == 0) {
+        PrintUsage();
+        return true;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("kvt " KVT_VERSION "\n", stdout);
+        return true;
+    }
+    return false;
 }

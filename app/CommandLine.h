@@ -5,5 +5,10 @@
 
 // True when the arguments are valid and the configuration file exists.
 bool ParseCommandLine(int argc, const char* const argv[]);
+// True when ParseCommandLine refuses the arguments for the configuration file alone.
+bool IsRefusedForTheConfigFile(int argc, const char* const argv[]);
 // Writes the usage text to standard output.
 void PrintUsage();
+// "kvt --help" and "kvt --version": prints the usage text or the version on standard output and
+// returns true; false for any other command line.
+bool PrintInfoIfAsked(int argc, const char* const argv[]);

@@ -5,9 +5,11 @@
 
 #include <cstdio>
 
+#include "app/ConfigDiagnosis.h"
 #include "app/Globals.h"
 #include "app/ProcessRequest.h"
 #include "app/RequestLedger.h"
+#include "app/ServiceMonitor.h"
 #include "base/StopSignal.h"
 #include "db/CDbConnection.h"
 
@@ -48,10 +50,11 @@ int32_t ReadRequest(CDbConnection& db, const CRequestLedger& ledger, ParamRecord
 // mode a request left queued ends the run at once: there is nothing to wait for). A stop request
 // ends the pass between requests and cuts a wait short. True when a claimed request is still
 // queued.
-bool RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest) {
+bool RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest, CServiceMonitor& monitor) {
     g_firstRead = true;
     while (!StopRequested()) {
         const int32_t nResult = ReadRequest(db, ledger, pRequest);
+        monitor.AfterRead(db, nResult);
         if (nResult == db.m_nRcNoData) {
             db.Rollback();
             WaitForStop(kEmptyQueueWaitMs);
@@ -64,12 +67,14 @@ bool RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest) {
             }
             return false;
         }
+        const int nErrorsBefore = g_log.ErrorCount();
         if (ProcessRequest(db, *pRequest, ledger) == RequestOutcome::StillQueued) {
             if (!g_singleRequest && !WaitForStop(kFailedReadWaitMs)) {
                 db.Connect();
             }
             return true;
         }
+        monitor.RequestDone(*pRequest, g_log.ErrorCount() != nErrorsBefore);
     }
     return false;
 }
@@ -80,6 +85,7 @@ int RunService() {
     CDbConnection db;
     ParamRecord request{};
     CRequestLedger ledger;
+    CServiceMonitor monitor(g_log);
     CString strText;
     BlockStopSignals();
 
@@ -96,18 +102,21 @@ int RunService() {
         Log(strText, LogLevel::Error);
         std::fputs(strText, stdout);
         std::fflush(stdout);
+        ReportConnectFailureCauses(g_config, db);
         Log("Info : Kvt wurde beendet");
         return 3;
     }
 
+    monitor.Connected();
     bool bLeftQueued = false;
     while (g_keepRunning) {
-        bLeftQueued = RunPass(db, ledger, &request);
+        bLeftQueued = RunPass(db, ledger, &request, monitor);
         if (g_singleRequest || StopRequested()) {
             g_keepRunning = false;
         }
     }
 
+    monitor.Stopping();
     Log("Info : Kvt wurde beendet");
     return g_singleRequest && bLeftQueued ? kExitRequestStillQueued : 0;
 }

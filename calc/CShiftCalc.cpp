@@ -105,7 +105,7 @@ bool CShiftCalc::ProcessContracts(ShiftRunState* pState) {
 }
 
 // One contract row: its days from nStart to its end, as far as they have happened, each computed
-// and stored while the per-day cursor stays open.
+// as it is fetched; then the range's daily rows are stored together.
 bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart, ShiftRunState* pState) {
     const int32_t nEnd = contract.validTo;
     const int32_t nYearEnd = contract.validFrom / 10000 * 10000 + 1231;
@@ -139,14 +139,12 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
     }
 
     const double dRowBase = pState->dPreviousTaken;
+    DailyRows rows;
     DayRecord day{};
     int32_t nFetched = m_db.FetchKvtBewData(&hStmt, &day);
     while (nFetched == m_db.m_nRcSuccess) {
         const ShiftDayResult result = ComputeShiftDay(contract, dRowBase, m_nCalcYear, m_carry, &day, pState);
-        if (!StoreDay(&day, result)) {
-            m_db.ReleaseStatement(hStmt);
-            return false;
-        }
+        rows.Add(day, result);
         nFetched = m_db.FetchKvtBewData(&hStmt, &day);
     }
     if (nFetched != m_db.m_nRcNoData) {
@@ -159,14 +157,13 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
         return false;
     }
     m_db.ReleaseStatement(hStmt);
-    return true;
+    return StoreDays(rows);
 }
 
 // A day whose row cannot be written ends the calculation: a hole in the series of days would be
 // read as the person's balance.
-bool CShiftCalc::StoreDay(DayRecord* pDay, const ShiftDayResult& result) {
-    if (m_db.InsertKvtSfzData(m_strPnr, m_strUser, pDay, result.dCarryDays, result.dCarryShares,
-                              result.dEntitlement, result.dRest, result.nCarryDaysUsed) == m_db.m_nRcSuccess) {
+bool CShiftCalc::StoreDays(const DailyRows& rows) {
+    if (rows.Count() == 0 || m_db.InsertKvtSfzData(m_strPnr, m_strUser, rows) == m_db.m_nRcSuccess) {
         return true;
     }
     CString strText;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "calc/CContractArray.h"
+#include "calc/DailyRows.h"
 #include "calc/ShiftDay.h"
 #include "db/CDbConnection.h"
 #include "db/ParamRecord.h"
@@ -39,7 +40,7 @@ public:
 private:
     bool ProcessContracts(ShiftRunState* pState);
     bool ProcessContract(const ContractRecord& contract, int32_t nStart, ShiftRunState* pState);
-    bool StoreDay(DayRecord* pDay, const ShiftDayResult& result);
+    bool StoreDays(const DailyRows& rows);
     bool WriteCarryOverRow(const ShiftRunState& state);
     void Log(const CString& strText, LogLevel level = LogLevel::Info) { m_log.Write(strText, true, level); }
     void LogFailure(const CString& strText);

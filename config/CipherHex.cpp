@@ -41,6 +41,19 @@ void AppendHex(const unsigned char* pbBlock, CString& strHex) {
 
 }  // namespace
 
+bool IsCipherText(const CString& strHex) {
+    if (strHex.IsEmpty() || strHex.GetLength() % kGroupDigits != 0) {
+        return false;
+    }
+    for (int i = 0; i < strHex.GetLength(); ++i) {
+        const char ch = strHex.GetAt(i);
+        if (!((ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'F'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void HexToBytes(const char* pchHex, int nCount, unsigned char* pbOut) {
     const auto* pbHex = reinterpret_cast<const unsigned char*>(pchHex);
     for (int i = 0; i < nCount / 2; ++i) {

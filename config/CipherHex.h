@@ -7,6 +7,10 @@
 
 #include "base/CString.h"
 
+// True for a text of whole 16-digit groups of '0'-'9' and 'A'-'F' (the file's values arrive
+// upper-cased), the form every enciphered value has; an empty text is none.
+bool IsCipherText(const CString& strHex);
+
 // Decodes nCount / 2 bytes. 'A'-'F' count as 10-15 and every other character as its code minus
 // '0'; nothing is rejected, an odd last character is not read.
 void HexToBytes(const char* pchHex, int nCount, unsigned char* pbOut);

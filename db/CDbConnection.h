@@ -27,6 +27,7 @@
 #include "db/SqlFailure.h"
 
 struct ContractRecord;
+struct DailyRows;
 struct DayRecord;
 struct StoredResults;
 
@@ -86,9 +87,8 @@ public:
 
     // Calculation results (calc/KvtResultWrites.cpp)
     int32_t DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay);
-    int32_t InsertKvtSfzData(const CString& strPnr, const CString& strUser, const DayRecord* pRecord,
-                             double dCarryDays, double dCarryShares, double dEntitlement, double dRest,
-                             int32_t nCarryDaysUsed);
+    // The daily rows of one range in one execution; they are written all or none.
+    int32_t InsertKvtSfzData(const CString& strPnr, const CString& strUser, const DailyRows& rows);
     int32_t DeleteKvtSfvData(const CString& strPnr, int32_t nYear, int32_t nMonth);
     int32_t InsertKvtSfvData(const CString& strPnr, const CString& strUser, int32_t nYear, double dRest,
                              double dSharesLeft);

@@ -25,12 +25,23 @@ public:
     void Free();
 
     // Input parameters, numbered from 1 in the order of the markers. A text goes as the bytes up to
-    // its terminating zero; a null date or timestamp indicator of SQL_NULL_DATA sends NULL.
+    // its terminating zero; a null date or timestamp indicator of SQL_NULL_DATA sends NULL. For the
+    // rows of SetRows, a number or date is the first element of its column's array.
     SQLRETURN BindText(SQLUSMALLINT nParam, const char* pszValue);
     SQLRETURN BindLong(SQLUSMALLINT nParam, const int32_t* pnValue);
     SQLRETURN BindDouble(SQLUSMALLINT nParam, const double* pdValue);
     SQLRETURN BindDate(SQLUSMALLINT nParam, const SQL_DATE_STRUCT* pDate, SQLLEN* pnIndicator = nullptr);
     SQLRETURN BindTimestamp(SQLUSMALLINT nParam, const SQL_TIMESTAMP_STRUCT* pTimestamp, SQLLEN* pnIndicator);
+
+    // Arrays of values, one element a row, bound column by column: the next execution runs once for
+    // every row, as one operation where the driver can. A text column is nElementSize bytes a row,
+    // each ending in a zero byte. The row statuses land in pnStatus (nRows of them).
+    SQLRETURN BindTextColumn(SQLUSMALLINT nParam, const char* pchValues, SQLLEN nElementSize, SQLLEN* pnIndicators);
+    // Dates of the rows in the ODBC form "yyyy-mm-dd", kDateTextSize bytes a row with the zero byte.
+    SQLRETURN BindDateColumn(SQLUSMALLINT nParam, const char* pchDates, SQLLEN* pnIndicators);
+    SQLRETURN SetRows(SQLULEN nRows, SQLUSMALLINT* pnStatus);
+    // Back to single values: the arrays of the last execution are no longer referred to.
+    void ResetRows();
 
     // Ends a result set that is still open, then executes with the values bound.
     SQLRETURN Execute();
@@ -43,3 +54,7 @@ private:
 
 // A date yyyymmdd as the structure the drivers take for a date parameter.
 SQL_DATE_STRUCT DateStruct(int32_t nDate);
+
+// A date yyyymmdd as "yyyy-mm-dd" into pchText, which holds kDateTextSize bytes.
+constexpr SQLLEN kDateTextSize = 11;
+void DateText(int32_t nDate, char* pchText);

@@ -5,24 +5,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace {
 
 // An entry is written with one write call on a file opened for appending, so that entries of
 // processes sharing the file never interleave.
-void WriteWhole(int fd, const CString& strEntry) {
+bool WriteWhole(int fd, const CString& strEntry) {
     const char* p = strEntry.GetString();
     ssize_t nLeft = strEntry.GetLength();
     while (nLeft > 0) {
         const ssize_t nWritten = write(fd, p, static_cast<size_t>(nLeft));
         if (nWritten <= 0) {
-            return;
+            return false;
         }
         p += nWritten;
         nLeft -= nWritten;
     }
+    return true;
 }
 
 bool IsSameFile(int fd, const char* pszPath) {
@@ -33,12 +36,14 @@ bool IsSameFile(int fd, const char* pszPath) {
 }
 
 // Only a regular file is a log: a FIFO without a reader would block the program for good, and
-// its stop signals with it.
+// its stop signals with it. The entries name persons and their balances: the file is for the
+// service's own group, not for everybody.
 int OpenForAppend(const char* pszPath) {
-    const int fd = open(pszPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    const int fd = open(pszPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0640);
     struct stat info {};
     if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         close(fd);
+        errno = EINVAL;
         return -1;
     }
     return fd;
@@ -59,13 +64,51 @@ void CLogFile::SetFileName(const CString& strDirectory, const CString& strBaseNa
     m_oldPath = strDir + "/" + strBaseName + ".old";
 }
 
-void CLogFile::Write(const CString& strText, bool bTimestamp, LogLevel /*level*/) {
+void CLogFile::SetMirror(LogMirror pfnMirror) {
+    m_pfnMirror = pfnMirror;
+}
+
+void CLogFile::Write(const CString& strText, bool bTimestamp, LogLevel level) {
     if (m_logPath.IsEmpty()) {
         return;
     }
+    if (level == LogLevel::Error) {
+        ++m_nErrors;
+    }
+    if (m_pfnMirror != nullptr) {
+        m_pfnMirror(strText, level);
+    }
+    errno = 0;
+    const bool bWritten = WriteToFile(strText, bTimestamp);
+    TrackUsable(bWritten, errno);
+}
+
+void CLogFile::Notice(const CString& strLine, LogLevel level) const {
+    if (m_pfnMirror != nullptr) {
+        m_pfnMirror(strLine, level);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", strLine.GetString());
+    std::fflush(stderr);
+}
+
+// One line per outage: a missing log directory would otherwise repeat it with every entry.
+void CLogFile::TrackUsable(bool bWritten, int nError) {
+    if (bWritten || m_bUnusable) {
+        m_bUnusable = !bWritten;
+        return;
+    }
+    m_bUnusable = true;
+    CString strLine;
+    strLine.Format("kvt: Protokolldatei %s nicht beschreibbar (%s); kvt arbeitet ohne sie weiter",
+                   m_logPath.GetString(), std::strerror(nError != 0 ? nError : EIO));
+    Notice(strLine, LogLevel::Warning);
+}
+
+bool CLogFile::WriteToFile(const CString& strText, bool bTimestamp) const {
     const int fdLocked = OpenLockedLog();
     if (fdLocked < 0) {
-        return;
+        return false;
     }
     int fdTarget = fdLocked;
     struct stat info {};
@@ -76,13 +119,12 @@ void CLogFile::Write(const CString& strText, bool bTimestamp, LogLevel /*level*/
         std::rename(m_logPath, m_oldPath);
         fdTarget = OpenForAppend(m_logPath);
     }
-    if (fdTarget >= 0) {
-        WriteWhole(fdTarget, FormatEntry(strText, bTimestamp));
-    }
+    const bool bWritten = fdTarget >= 0 && WriteWhole(fdTarget, FormatEntry(strText, bTimestamp));
     if (fdTarget >= 0 && fdTarget != fdLocked) {
         close(fdTarget);
     }
     close(fdLocked);
+    return bWritten;
 }
 
 // Opens the log for appending and takes the rotation lock. A process that waited for the lock

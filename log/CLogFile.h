@@ -2,7 +2,8 @@
 // again, so that operators may read, move or delete it at any time. Above its size limit the file
 // is moved to a single backup and a new file is begun. One instance per process (g_log); the
 // calculation borrows it. Several processes may share one file: each entry is one append, and
-// the rotation is serialised between them by a lock on the file.
+// the rotation is serialised between them by a lock on the file. When kvt runs as a systemd service
+// every entry is also handed to a mirror (the journal), which the entry function installs.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,9 @@
 // How much an entry matters to an operator. The file does not show it; a second destination that
 // sorts entries by urgency (the journal) does.
 enum class LogLevel { Info, Warning, Error };
+
+// A second destination of the entries: the text without timestamp, in Windows-1252, and its level.
+using LogMirror = void (*)(const CString& strText, LogLevel level);
 
 class CLogFile {
 public:
@@ -26,14 +30,31 @@ public:
     // Backslashes in the directory are this platform's slash. Touches no file.
     void SetFileName(const CString& strDirectory, const CString& strBaseName);
     // Appends strText as one entry, timestamped ("dd.mm.yyyy hh:mm:ss - ") or as a continuation
-    // (22 blanks). The text is a value, never a format. Any failure drops the entry silently.
+    // (22 blanks), and hands it to the mirror. The text is a value, never a format. A failure of
+    // the file drops the entry; the first one, and the first after the file took entries again, is
+    // reported through Notice, so that an operator learns that the record has a gap.
     void Write(const CString& strText, bool bTimestamp, LogLevel level = LogLevel::Info);
+    // Entries written with LogLevel::Error since the log was named, whether the file took them or
+    // not; the service run compares it around a request to learn whether the request failed.
+    int ErrorCount() const { return m_nErrors; }
+
+    // Every later entry also goes to pfnMirror (nullptr: none).
+    void SetMirror(LogMirror pfnMirror);
+    // A line for the operator outside the file (start-up errors, an unusable log file), also before
+    // the log is named: to the mirror when there is one (standard error is the journal then),
+    // otherwise to standard error with a line break.
+    void Notice(const CString& strLine, LogLevel level) const;
 
 private:
+    bool WriteToFile(const CString& strText, bool bTimestamp) const;
+    void TrackUsable(bool bWritten, int nError);
     int OpenLockedLog() const;
     CString FormatEntry(const CString& strText, bool bTimestamp) const;
 
     CString m_logPath;
     CString m_oldPath;
     int32_t m_maxSize = 0;
+    LogMirror m_pfnMirror = nullptr;
+    bool m_bUnusable = false;  // the last write to the file failed and was reported
+    int m_nErrors = 0;
 };

@@ -7,13 +7,15 @@ namespace {
 class ErrorRecordsTest : public KvtDbTest {
 protected:
     // Table definitions are changed through the plain MYSQL connection: the scripts are MariaDB's.
+    // They create the table only, so the old one, if any, goes first.
     void ReplaceErrorTable(const char* pszScript) {
         CTestDatabase ddl;
         ASSERT_TRUE(ddl.Connect(CTestDatabase::DSN_MYSQL));
+        ddl.Exec("DROP TABLE IF EXISTS ZTWBASIS.ZTW002ERR");
         ASSERT_TRUE(ddl.ExecScript(pszScript));
     }
 
-    void TearDown() override { ReplaceErrorTable("sql/mysql/ztw002err.sql"); }
+    void TearDown() override { ReplaceErrorTable("sql/test-schema/mysql/ztw002err.sql"); }
 
     // The closing row is committed at once here; the request loop commits it with the removal of
     // the request.
@@ -38,7 +40,7 @@ TEST_P(ErrorRecordsTest, TheClosingRowCarriesTheRequestAndItsDateAndTime) {
 // MariaDB reports an unknown column as 1054 also in its ORACLE mode, where the program expects
 // Oracle's 904: the fallback runs on the MYSQL connection only here.
 TEST_P(ErrorRecordsTest, AnErrorTableWithoutErrnumIsWrittenWithoutItFromTheFirstFailureOn) {
-    ReplaceErrorTable("sql/mysql/ztw002err-without-errnum.sql");
+    ReplaceErrorTable("sql/test-schema/mysql/ztw002err-without-errnum.sql");
     if (std::string(GetParam().pszDbSystem) != "MYSQL") {
         EXPECT_EQ(InsertClosingRow("1"), 1054);
         EXPECT_FALSE(g_errorTableWithoutNum);

@@ -295,10 +295,12 @@ TEST(ErrorTableTest, FormWithoutErrnumCanBeSwappedInAndBack) {
     CTestDatabase db;
     ASSERT_TRUE(db.Connect(CTestDatabase::DSN_MYSQL));
 
-    ASSERT_TRUE(db.ExecScript("sql/mysql/ztw002err-without-errnum.sql"));
+    db.Exec("DROP TABLE ZTWBASIS.ZTW002ERR");
+    ASSERT_TRUE(db.ExecScript("sql/test-schema/mysql/ztw002err-without-errnum.sql"));
     EXPECT_EQ(db.TryExec(pszInsert), 1054) << "unknown column ERRNUM";
 
-    ASSERT_TRUE(db.ExecScript("sql/mysql/ztw002err.sql"));
+    db.Exec("DROP TABLE ZTWBASIS.ZTW002ERR");
+    ASSERT_TRUE(db.ExecScript("sql/test-schema/mysql/ztw002err.sql"));
     EXPECT_EQ(db.Exec(pszInsert), 1);
     db.Exec("DELETE FROM ZTWBASIS.ZTW002ERR WHERE ERRPRM = 'SCHEMA-EN'");
 }

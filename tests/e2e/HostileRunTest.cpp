@@ -64,7 +64,7 @@ protected:
         Exec("INSERT INTO " + Table("ZTW155SF1") +
              " (SF1NUM, SF1AZT, SF1MIN, SF1ANT) VALUES ('R1', 'N', 8, 6)");
         const ProcessResult written = RunProcess(
-            {KVT_CRYPT_BINARY, "write", ConfigPath()},
+            {KVT_CRYPT_BINARY, "write", "--force", ConfigPath()},
             std::string(GetParam().pszDbSystem) + "\n" + GetParam().pszDsn + "\n" + CTestDatabase::LOGIN +
                 "\n" + CTestDatabase::PASSWORD + "\n" + GetParam().pszSchema + "\n");
         ASSERT_EQ(written.m_nExitCode, 0) << written.m_strErr;

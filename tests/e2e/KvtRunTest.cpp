@@ -1,9 +1,12 @@
 #include "tests/e2e/KvtRunTest.h"
 
+#include "tests/support/ConfigFile.h"
+
 #include <unistd.h>
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -14,6 +17,8 @@ using Lines = std::vector<std::string>;
 
 const std::string kStarted = "Info : Kvt wurde gestartet";
 const std::string kFinished = "Info : Kvt wurde beendet";
+const std::string kHangupIgnored =
+    "Info : SIGHUP wird ignoriert; die Konfiguration wird bei jedem Verbindungsaufbau gelesen";
 
 std::string Calculated(const std::string& strPnr) {
     return "Schichtfreizeit : Personalnummer " + strPnr + ", Jahr 2024, Bewegungsdaten erfolgreich ermittelt";
@@ -26,6 +31,16 @@ TEST_F(KvtRunTest, PollingWorksThroughTheQueueInOrderAndStopsCleanlyOnSigterm) {
     ASSERT_TRUE(StartPolling());
     ASSERT_TRUE(WaitForEmptyQueue(30000));
 
+    // A hang-up ends nothing and is logged once.
+    m_polling.Signal(SIGHUP);
+    m_polling.Signal(SIGHUP);
+    for (int i = 0; i < 100; ++i) {
+        const Lines logged = LogTexts();
+        if (std::count(logged.begin(), logged.end(), kHangupIgnored) > 0) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     const auto signalled = std::chrono::steady_clock::now();
     m_polling.Signal(SIGTERM);
     EXPECT_EQ(m_polling.Wait(5000), 0);
@@ -38,6 +53,7 @@ TEST_F(KvtRunTest, PollingWorksThroughTheQueueInOrderAndStopsCleanlyOnSigterm) {
     EXPECT_EQ(texts[1], Calculated("P1"));
     EXPECT_EQ(texts[3], Calculated("P2"));
     EXPECT_EQ(texts[5], Calculated("P3"));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), kHangupIgnored), 1);
     EXPECT_EQ(texts.back(), kFinished);
     std::vector<CString> rows;
     ASSERT_EQ(m_raw.QueryRows("SELECT ERRPRM, ERRPNR, DATE_FORMAT(ERRUHR, '%Y%m%d %H:%i') FROM "
@@ -88,7 +104,8 @@ TEST_F(KvtRunTest, AConnectionFailureAtStartIsLoggedPrintedAndEndsWithThree) {
     EXPECT_EQ(texts.back(), kFinished);
 
     std::filesystem::remove(LogPath());
-    WriteConfig("mysql", CTestDatabase::PASSWORD);
+    WriteConfigFile(ConfigPath(), {"mysql", CTestDatabase::DSN_MYSQL, CTestDatabase::LOGIN,
+                                   CTestDatabase::PASSWORD, "KVTTEST"});
     const ProcessResult unknownProduct = RunKvt({});
     EXPECT_EQ(unknownProduct.m_nExitCode, 3);
     EXPECT_EQ(unknownProduct.m_strOut, "Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: 0\n SqlState: \n");
@@ -113,7 +130,8 @@ TEST_F(KvtRunTest, AFailedCalculationStillClosesItsRequestAndLogsInWindows1252) 
 }
 
 // The server goes away while the program polls: it waits 10 seconds between attempts, reconnects
-// by itself and processes what was queued meanwhile, once.
+// by itself and processes what was queued meanwhile, once. The loss and the return are logged once
+// each.
 TEST_F(KvtRunTest, ThePollingProgramReconnectsAfterTheDatabaseWasDown) {
     ASSERT_TRUE(StartPolling());
     // Connected and polling before the server goes away (slow under valgrind).
@@ -134,8 +152,12 @@ TEST_F(KvtRunTest, ThePollingProgramReconnectsAfterTheDatabaseWasDown) {
     EXPECT_EQ(m_polling.Wait(5000), 0);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR WHERE ERRPRM = '9'"), 1);
     const Lines texts = LogTexts();
+    ASSERT_GE(texts.size(), 5u);
     EXPECT_EQ(texts.front(), kStarted);
-    EXPECT_EQ(texts[1], Calculated("P9"));
+    const std::string strLost = "Fehler : Verbindung zur Datenbank unterbrochen, neuer Versuch alle 10 Sekunden";
+    EXPECT_EQ(texts[1].rfind(strLost, 0), 0u) << texts[1];
+    EXPECT_EQ(texts[2], "Info : Verbindung zur Datenbank wiederhergestellt");
+    EXPECT_EQ(texts[3], Calculated("P9"));
     EXPECT_EQ(texts.back(), kFinished);
 }
 

@@ -112,7 +112,7 @@ SQLRETURN CFakeOdbc::AllocHandle(SQLSMALLINT nType, SQLHANDLE hInput, SQLHANDLE*
 
     const std::string strName = TypeName(nType) + std::to_string(m_handles.size() + 1);
     m_handles.push_back(
-        std::make_unique<Handle>(Handle{nType, strName, pParent, true, false, {}, {}, {}, {}, {}}));
+        std::make_unique<Handle>(Handle{nType, strName, pParent, true, false, {}, {}, {}, {}, {}, 1, nullptr}));
     *phOutput = m_handles.back().get();
     m_calls.back() += " " + strName;
     return SQL_SUCCESS;
@@ -200,8 +200,17 @@ SQLRETURN CFakeOdbc::GetDiagRec(SQLSMALLINT nType, SQLHANDLE hHandle, SQLSMALLIN
                                                                                 : SQL_SUCCESS_WITH_INFO;
 }
 
-SQLRETURN CFakeOdbc::SetStmtAttr(SQLHSTMT hStmt) {
-    return Use("SQLSetStmtAttr", hStmt, SQL_HANDLE_STMT) != nullptr ? SQL_SUCCESS : SQL_INVALID_HANDLE;
+SQLRETURN CFakeOdbc::SetStmtAttr(SQLHSTMT hStmt, SQLINTEGER nAttribute, SQLPOINTER pValue) {
+    Handle* pStmt = Use("SQLSetStmtAttr", hStmt, SQL_HANDLE_STMT);
+    if (pStmt == nullptr) {
+        return SQL_INVALID_HANDLE;
+    }
+    if (nAttribute == SQL_ATTR_PARAMSET_SIZE) {
+        pStmt->nRows = reinterpret_cast<SQLULEN>(pValue);
+    } else if (nAttribute == SQL_ATTR_PARAM_STATUS_PTR) {
+        pStmt->pnRowStatus = static_cast<SQLUSMALLINT*>(pValue);
+    }
+    return SQL_SUCCESS;
 }
 
 SQLRETURN CFakeOdbc::ExecDirect(SQLHSTMT hStmt, const std::string& strSql) {
@@ -224,7 +233,7 @@ SQLRETURN CFakeOdbc::Prepare(SQLHSTMT hStmt, const std::string& strSql) {
 }
 
 SQLRETURN CFakeOdbc::BindParameter(SQLHSTMT hStmt, SQLUSMALLINT nParam, SQLSMALLINT nCType, SQLSMALLINT nSqlType,
-                                   SQLPOINTER pValue, SQLLEN* pnIndicator) {
+                                   SQLPOINTER pValue, SQLLEN nBufferLength, SQLLEN* pnIndicator) {
     Handle* pStmt = Use("SQLBindParameter", hStmt, SQL_HANDLE_STMT);
     if (pStmt == nullptr) {
         return SQL_INVALID_HANDLE;
@@ -235,11 +244,12 @@ SQLRETURN CFakeOdbc::BindParameter(SQLHSTMT hStmt, SQLUSMALLINT nParam, SQLSMALL
     if (pStmt->params.size() <= nParam) {
         pStmt->params.resize(nParam + 1U);
     }
-    pStmt->params[nParam] = Parameter{nCType, nSqlType, pValue, pnIndicator};
+    pStmt->params[nParam] = Parameter{nCType, nSqlType, pValue, nBufferLength, pnIndicator};
     return SQL_SUCCESS;
 }
 
-// Every marker of the prepared text needs a value bound to it.
+// Every marker of the prepared text needs a value bound to it, in every row of an execution with
+// arrays. After such an execution each row gets its status.
 SQLRETURN CFakeOdbc::Execute(SQLHSTMT hStmt) {
     Handle* pStmt = Use("SQLExecute", hStmt, SQL_HANDLE_STMT);
     if (pStmt == nullptr) {
@@ -252,14 +262,24 @@ SQLRETURN CFakeOdbc::Execute(SQLHSTMT hStmt) {
         return Fail(pStmt, "24000", "Invalid cursor state");
     }
     const size_t nMarkers = static_cast<size_t>(std::count(pStmt->prepared->begin(), pStmt->prepared->end(), '?'));
-    std::vector<std::string> params;
+    std::vector<std::vector<std::string>> rows(pStmt->nRows);
     for (size_t nParam = 1; nParam <= nMarkers; ++nParam) {
         if (nParam >= pStmt->params.size() || !pStmt->params[nParam]) {
             return Fail(pStmt, "07002", "COUNT field incorrect");
         }
-        params.push_back(ParameterText(*pStmt->params[nParam]));
+        for (SQLULEN nRow = 0; nRow < pStmt->nRows; ++nRow) {
+            rows[nRow].push_back(ParameterText(*pStmt->params[nParam], nRow));
+        }
     }
-    return Run(pStmt, *pStmt->prepared, std::move(params));
+    const SQLRETURN nResult = Run(pStmt, *pStmt->prepared, rows[0]);
+    if (pStmt->nRows > 1) {
+        m_executions.back().paramRows = rows;
+    }
+    const std::vector<SQLUSMALLINT>& statuses = AnswerFor(*pStmt->prepared).paramStatus;
+    for (SQLULEN nRow = 0; pStmt->pnRowStatus != nullptr && nRow < pStmt->nRows; ++nRow) {
+        pStmt->pnRowStatus[nRow] = nRow < statuses.size() ? statuses[nRow] : SQL_PARAM_SUCCESS;
+    }
+    return nResult;
 }
 
 SQLRETURN CFakeOdbc::FreeStmt(SQLHSTMT hStmt, SQLUSMALLINT nOption) {
@@ -284,28 +304,30 @@ SQLRETURN CFakeOdbc::Run(Handle* pStmt, const std::string& strSql, std::vector<s
     return answer.nExecReturn;
 }
 
-std::string CFakeOdbc::ParameterText(const Parameter& param) {
-    if (param.pnIndicator != nullptr && *param.pnIndicator == SQL_NULL_DATA) {
+// The value of a row: column-wise arrays hold a text every nBufferLength bytes, other values one
+// after the other.
+std::string CFakeOdbc::ParameterText(const Parameter& param, SQLULEN nRow) {
+    if (param.pnIndicator != nullptr && param.pnIndicator[nRow] == SQL_NULL_DATA) {
         return "NULL";
     }
     char szText[64] = {};
     switch (param.nCType) {
         case SQL_C_CHAR:
-            return static_cast<const char*>(param.pValue);
+            return static_cast<const char*>(param.pValue) + nRow * static_cast<SQLULEN>(param.nBufferLength);
         case SQL_C_LONG:
-            return std::to_string(*static_cast<const SQLINTEGER*>(param.pValue));
+            return std::to_string(static_cast<const SQLINTEGER*>(param.pValue)[nRow]);
         case SQL_C_DOUBLE:
-            std::snprintf(szText, sizeof(szText), "%.6f", *static_cast<const SQLDOUBLE*>(param.pValue));
+            std::snprintf(szText, sizeof(szText), "%.6f", static_cast<const SQLDOUBLE*>(param.pValue)[nRow]);
             return szText;
         case SQL_C_TYPE_DATE: {
-            const auto* pDate = static_cast<const SQL_DATE_STRUCT*>(param.pValue);
-            std::snprintf(szText, sizeof(szText), "%04d-%02u-%02u", pDate->year, pDate->month, pDate->day);
+            const SQL_DATE_STRUCT& date = static_cast<const SQL_DATE_STRUCT*>(param.pValue)[nRow];
+            std::snprintf(szText, sizeof(szText), "%04d-%02u-%02u", date.year, date.month, date.day);
             return szText;
         }
         case SQL_C_TYPE_TIMESTAMP: {
-            const auto* pStamp = static_cast<const SQL_TIMESTAMP_STRUCT*>(param.pValue);
-            std::snprintf(szText, sizeof(szText), "%04d-%02u-%02u %02u:%02u:%02u", pStamp->year, pStamp->month,
-                          pStamp->day, pStamp->hour, pStamp->minute, pStamp->second);
+            const SQL_TIMESTAMP_STRUCT& stamp = static_cast<const SQL_TIMESTAMP_STRUCT*>(param.pValue)[nRow];
+            std::snprintf(szText, sizeof(szText), "%04d-%02u-%02u %02u:%02u:%02u", stamp.year, stamp.month,
+                          stamp.day, stamp.hour, stamp.minute, stamp.second);
             return szText;
         }
         default:

@@ -38,6 +38,9 @@ struct FakeAnswer {
     std::deque<FakeRow> rows = {};      // one per SQLFetch
     SQLRETURN nFetchEnd = SQL_NO_DATA;  // SQLFetch once the rows are used up
     std::optional<FakeDiag> fetchEndDiag = {};
+    // For an execution with arrays of values: the status of each row (SQL_PARAM_SUCCESS for rows
+    // beyond the list).
+    std::vector<SQLUSMALLINT> paramStatus = {};
 };
 
 struct FakeConnectCall {
@@ -52,7 +55,8 @@ struct FakeConnectCall {
 struct FakeExecution {
     std::string strHandle;  // the statement handle's name, e.g. "stmt3"
     std::string strSql;
-    std::vector<std::string> params = {};
+    std::vector<std::string> params = {};                  // of the first (or only) row
+    std::vector<std::vector<std::string>> paramRows = {};  // of every row of an execution with arrays
 };
 
 class CFakeOdbc {
@@ -103,11 +107,11 @@ public:
     SQLRETURN GetDiagRec(SQLSMALLINT nType, SQLHANDLE hHandle, SQLSMALLINT nRecord, SQLCHAR* pszState,
                          SQLINTEGER* pnNative, SQLCHAR* pszMessage, SQLSMALLINT nMessageSize,
                          SQLSMALLINT* pnMessageLength);
-    SQLRETURN SetStmtAttr(SQLHSTMT hStmt);
+    SQLRETURN SetStmtAttr(SQLHSTMT hStmt, SQLINTEGER nAttribute, SQLPOINTER pValue);
     SQLRETURN ExecDirect(SQLHSTMT hStmt, const std::string& strSql);
     SQLRETURN Prepare(SQLHSTMT hStmt, const std::string& strSql);
     SQLRETURN BindParameter(SQLHSTMT hStmt, SQLUSMALLINT nParam, SQLSMALLINT nCType, SQLSMALLINT nSqlType,
-                            SQLPOINTER pValue, SQLLEN* pnIndicator);
+                            SQLPOINTER pValue, SQLLEN nBufferLength, SQLLEN* pnIndicator);
     SQLRETURN Execute(SQLHSTMT hStmt);
     SQLRETURN FreeStmt(SQLHSTMT hStmt, SQLUSMALLINT nOption);
     SQLRETURN BindCol(SQLHSTMT hStmt, SQLUSMALLINT nColumn, SQLSMALLINT nCType, SQLPOINTER pBuffer,
@@ -126,6 +130,7 @@ private:
         SQLSMALLINT nCType;
         SQLSMALLINT nSqlType;
         SQLPOINTER pValue;
+        SQLLEN nBufferLength;
         SQLLEN* pnIndicator;
     };
     struct Handle {
@@ -139,6 +144,8 @@ private:
         std::optional<FakeAnswer> result;              // of the last successful execution
         std::optional<std::string> prepared;           // the text SQLPrepare left on the handle
         std::vector<std::optional<Parameter>> params;  // index = parameter number
+        SQLULEN nRows = 1;                             // SQL_ATTR_PARAMSET_SIZE
+        SQLUSMALLINT* pnRowStatus = nullptr;           // SQL_ATTR_PARAM_STATUS_PTR
     };
 
     Handle* Use(const char* pszFunction, SQLHANDLE hHandle, SQLSMALLINT nType, bool bClearsRecord = true);
@@ -146,7 +153,7 @@ private:
     SQLRETURN Fail(Handle* pHandle, const char* pszState, const char* pszMessage);
     const FakeAnswer& AnswerFor(const std::string& strSql) const;
     SQLRETURN Run(Handle* pStmt, const std::string& strSql, std::vector<std::string> params);
-    static std::string ParameterText(const Parameter& param);
+    static std::string ParameterText(const Parameter& param, SQLULEN nRow);
     SQLRETURN StoreRow(Handle* pStmt, const FakeRow& row);
 
     std::vector<std::unique_ptr<Handle>> m_handles;

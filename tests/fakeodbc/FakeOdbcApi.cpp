@@ -55,8 +55,8 @@ SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT HandleType, SQLHANDLE Handle, SQLSMA
                                  BufferLength, TextLength);
 }
 
-SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT StatementHandle, SQLINTEGER, SQLPOINTER, SQLINTEGER) {
-    return g_fakeOdbc.SetStmtAttr(StatementHandle);
+SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT StatementHandle, SQLINTEGER Attribute, SQLPOINTER Value, SQLINTEGER) {
+    return g_fakeOdbc.SetStmtAttr(StatementHandle, Attribute, Value);
 }
 
 SQLRETURN SQL_API SQLExecDirect(SQLHSTMT StatementHandle, SQLCHAR* StatementText, SQLINTEGER TextLength) {
@@ -83,9 +83,9 @@ SQLRETURN SQL_API SQLPrepare(SQLHSTMT StatementHandle, SQLCHAR* StatementText, S
 
 SQLRETURN SQL_API SQLBindParameter(SQLHSTMT StatementHandle, SQLUSMALLINT ParameterNumber, SQLSMALLINT,
                                    SQLSMALLINT ValueType, SQLSMALLINT ParameterType, SQLULEN, SQLSMALLINT,
-                                   SQLPOINTER ParameterValuePtr, SQLLEN, SQLLEN* StrLen_or_IndPtr) {
+                                   SQLPOINTER ParameterValuePtr, SQLLEN BufferLength, SQLLEN* StrLen_or_IndPtr) {
     return g_fakeOdbc.BindParameter(StatementHandle, ParameterNumber, ValueType, ParameterType,
-                                    ParameterValuePtr, StrLen_or_IndPtr);
+                                    ParameterValuePtr, BufferLength, StrLen_or_IndPtr);
 }
 
 SQLRETURN SQL_API SQLExecute(SQLHSTMT StatementHandle) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "calc/ContractRecord.h"
-#include "calc/DayRecord.h"
+#include "calc/DailyRows.h"
 #include "db/ErrorRecords.h"
 #include "tests/fakeodbc/FakeOdbcTest.h"
 
@@ -38,7 +38,8 @@ TEST_F(ReturnCodeTest, InvalidHandleFromTheDriverPassesThroughUnchanged) {
 TEST_F(ReturnCodeTest, UnavailableStatementHandleGivesMinusOneWithTheConnectionsRecord) {
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     ContractRecord contract{};
-    DayRecord day{};
+    DailyRows rows;
+    rows.Add(DayRecord{20240101, 0.0, 0.0, 0.0}, ShiftDayResult{});
     double dValue = 0.0;
     int32_t nValue = 0;
     const std::vector<std::pair<const char*, std::function<int32_t()>>> operations = {
@@ -57,7 +58,7 @@ TEST_F(ReturnCodeTest, UnavailableStatementHandleGivesMinusOneWithTheConnections
              return m_pDb->OpenKvtBewData(&hStmt, "00012345", "SF1", 20240101, 20240630, 20240101, 20240630);
          }},
         {"DeleteKvtSfzData", [&] { return m_pDb->DeleteKvtSfzData("00012345", 20240101, 20240630); }},
-        {"InsertKvtSfzData", [&] { return m_pDb->InsertKvtSfzData("00012345", "A", &day, 0, 0, 0, 0, 0); }},
+        {"InsertKvtSfzData", [&] { return m_pDb->InsertKvtSfzData("00012345", "A", rows); }},
         {"DeleteKvtSfvData", [&] { return m_pDb->DeleteKvtSfvData("00012345", 2025, 0); }},
         {"InsertKvtSfvData", [&] { return m_pDb->InsertKvtSfvData("00012345", "A", 2025, 0.0, 0.0); }},
     };

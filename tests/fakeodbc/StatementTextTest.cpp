@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/DayRecord.h"
+#include "calc/DailyRows.h"
 #include "tests/fakeodbc/FakeOdbcTest.h"
 
 namespace {
@@ -91,59 +91,69 @@ const char* const kReadKvtSfvData =
 
 // SQL Server divides an integer COUNT by 2 as an integer; the half days need "2.0".
 const char* const kOpenKvtBewData =
-    "SELECT CONVERT(CHAR(8), BAKDTM, 112) AS BAKDTM,"
-    "        (SELECT COALESCE(SUM(SF1ANT), 0)"
-    "         FROM   ZTW0815.ZTW329ZTG,"
-    "                ZTW0815.ZTW155SF1,"
-    "                ZTW0815.ZTW320TGB"
-    "         WHERE  ZTGPNR = PNRNUM"
-    "         AND    ZTGVON = BAKDTM"
-    "         AND    SF1NUM = ?"
-    "         AND    SF1AZT = ZTGAZT"
-    "         AND    TGBPNR = ZTGPNR"
-    "         AND    TGBDTM = ZTGVON"
-    "         AND    TGBZTR = 1"
-    "         AND    TGBMAX >= SF1MIN),"
-    "        (SELECT COUNT(TAGTGB) +"
-    "                COUNT(TAGHTV) / 2.0 +"
-    "                COUNT(TAGHTN) /2.0"
-    "         FROM   ZTW0815.ZTW327TAG,"
-    "                ZTW0815.ZTW131FCD,"
-    "                ZTW0815.ZTW321BCH"
-    "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= ?"
-    "         AND    BCHVON <= ?"
-    "         AND    BCHVON <= BAKDTM"
-    "         AND    (BCHFKT = 1"
-    "         OR      BCHFKT = 2"
-    "         OR      BCHFKT = 3)"
-    "         AND    BCHFCD = FCDNUM"
-    "         AND    FCDFCD = 25"
-    "         AND    TAGPNR = BCHPNR"
-    "         AND    TAGTAG = BCHVON),"
-    "        (SELECT COUNT(TAGTGB) +"
-    "                COUNT(TAGHTV) / 2.0 +"
-    "                COUNT(TAGHTN) /2.0"
-    "         FROM   ZTW0815.ZTW327TAG,"
-    "                ZTW0815.ZTW131FCD,"
-    "                ZTW0815.ZTW321BCH"
-    "         WHERE  BCHPNR = PNRNUM"
-    "         AND    BCHVON >= ?"
-    "         AND    BCHVON <= ?"
-    "         AND    BCHVON > BAKDTM"
-    "         AND    (BCHFKT = 1"
-    "         OR      BCHFKT = 2"
-    "         OR      BCHFKT = 3)"
-    "         AND    BCHFCD = FCDNUM"
-    "         AND    FCDFCD = 25"
-    "         AND    TAGPNR = BCHPNR"
-    "         AND    TAGTAG = BCHVON) "
-    "FROM   ZTWBASIS.ZTW133BAK, ZTW0815.ZTW300PNR "
-    "WHERE  BAKDTM >= ? "
-    "AND    BAKDTM <= ? "
-    "AND    BAKDTM <= CURRENT_TIMESTAMP "
-    "AND    PNRNUM = ? "
-    "ORDER BY BAKDTM";
+    "SELECT CONVERT(CHAR(8), DTM, 112) AS BAKDTM, SHARES, TAKEN, PLANNED "
+    "FROM   (SELECT DTM, KIND, SHARES, "
+    "               SUM(TAKEN_W) OVER (ORDER BY DTM, KIND ROWS UNBOUNDED PRECEDING) AS TAKEN, "
+    "               SUM(PLANNED_W) OVER () - "
+    "               SUM(PLANNED_W) OVER (ORDER BY DTM, KIND ROWS UNBOUNDED PRECEDING) AS PLANNED "
+    "        FROM   (SELECT BAKDTM AS DTM, 1 AS KIND, COALESCE(DAY_SHARES, 0) AS SHARES, "
+    "                       0 AS TAKEN_W, 0 AS PLANNED_W "
+    "                FROM   ZTWBASIS.ZTW133BAK "
+    "                JOIN   ZTW0815.ZTW300PNR ON PNRNUM = ? "
+    "                LEFT JOIN (SELECT ZTGVON, SUM(SF1ANT) AS DAY_SHARES "
+    "                           FROM   ZTW0815.ZTW329ZTG, "
+    "                                  ZTW0815.ZTW155SF1, "
+    "                                  ZTW0815.ZTW320TGB "
+    "                           WHERE  ZTGPNR = ? "
+    "                           AND    ZTGVON >= ? "
+    "                           AND    ZTGVON <= ? "
+    "                           AND    SF1NUM = ? "
+    "                           AND    SF1AZT = ZTGAZT "
+    "                           AND    TGBPNR = ZTGPNR "
+    "                           AND    TGBDTM = ZTGVON "
+    "                           AND    TGBZTR = 1 "
+    "                           AND    TGBMAX >= SF1MIN "
+    "                           GROUP BY ZTGVON) SHIFTS "
+    "                       ON ZTGVON = BAKDTM "
+    "                WHERE  BAKDTM >= ? "
+    "                AND    BAKDTM <= ? "
+    "                AND    BAKDTM <= CURRENT_TIMESTAMP "
+    "                UNION ALL "
+    "                SELECT BCHVON, 0, 0, "
+    "                       COUNT(TAGTGB) + COUNT(TAGHTV) / 2.0 + COUNT(TAGHTN) / 2.0, 0 "
+    "                FROM   ZTW0815.ZTW327TAG, "
+    "                       ZTW0815.ZTW131FCD, "
+    "                       ZTW0815.ZTW321BCH "
+    "                WHERE  BCHPNR = ? "
+    "                AND    BCHVON >= ? "
+    "                AND    BCHVON <= ? "
+    "                AND    (BCHFKT = 1 "
+    "                OR      BCHFKT = 2 "
+    "                OR      BCHFKT = 3) "
+    "                AND    BCHFCD = FCDNUM "
+    "                AND    FCDFCD = 25 "
+    "                AND    TAGPNR = BCHPNR "
+    "                AND    TAGTAG = BCHVON "
+    "                GROUP BY BCHVON "
+    "                UNION ALL "
+    "                SELECT BCHVON, 0, 0, "
+    "                       0, COUNT(TAGTGB) + COUNT(TAGHTV) / 2.0 + COUNT(TAGHTN) / 2.0 "
+    "                FROM   ZTW0815.ZTW327TAG, "
+    "                       ZTW0815.ZTW131FCD, "
+    "                       ZTW0815.ZTW321BCH "
+    "                WHERE  BCHPNR = ? "
+    "                AND    BCHVON >= ? "
+    "                AND    BCHVON <= ? "
+    "                AND    (BCHFKT = 1 "
+    "                OR      BCHFKT = 2 "
+    "                OR      BCHFKT = 3) "
+    "                AND    BCHFCD = FCDNUM "
+    "                AND    FCDFCD = 25 "
+    "                AND    TAGPNR = BCHPNR "
+    "                AND    TAGTAG = BCHVON "
+    "                GROUP BY BCHVON) DAYS_AND_BOOKINGS) RUNNING "
+    "WHERE  KIND = 1 "
+    "ORDER BY DTM";
 
 const char* const kDeleteKvtSfzData =
     "DELETE "
@@ -232,28 +242,46 @@ TEST_F(MsSqlStatementText, CalculationInputs) {
                               {kOpenKvtBsvData, {"00012345"}},
                               {kReadKvtSfvData, {"00012345", "2024"}},
                               {kOpenKvtBewData,
-                               {"SF1", "2024-01-01", "2024-06-30", "2024-03-01", "2024-12-31", "2024-01-01",
-                                "2024-06-30", "00012345"}}}));
+                               {"00012345", "00012345", "2024-01-01", "2024-06-30", "SF1", "2024-01-01",
+                                "2024-06-30", "00012345", "2024-01-01", "2024-06-30", "00012345", "2024-03-01",
+                                "2024-12-31"}}}));
 }
 
-// The values of the results go out as the doubles nearest to their six decimals.
+// The values of the results go out as the doubles nearest to their six decimals; the daily rows of
+// a range as arrays, in one execution.
 TEST_F(MsSqlStatementText, CalculationResults) {
-    const DayRecord day{20240115, 7.5, 2.0, 0.5};
+    DailyRows rows;
+    rows.Add(DayRecord{20240115, 7.5, 2.0, 0.5}, ShiftDayResult{-1.25, 0.0000004, 12345678.9, -0.125, 3});
+    rows.Add(DayRecord{20240116, 8.0, 2.0, 0.0}, ShiftDayResult{0.0, 0.0, 1.0, 1.0, 0});
     EXPECT_EQ(m_pDb->DeleteKvtSfzData("00012345", 20240101, 20240630), 0);
-    EXPECT_EQ(m_pDb->InsertKvtSfzData("00012345", "ANWENDER", &day, -1.25, 0.0000004, 12345678.9, -0.125, 3),
-              0);
+    EXPECT_EQ(m_pDb->InsertKvtSfzData("00012345", "ANWENDER", rows), 0);
     EXPECT_EQ(m_pDb->DeleteKvtSfvData("00012345", 2025, 0), 0);
     EXPECT_EQ(m_pDb->InsertKvtSfvData("00012345", "ANWENDER", 2025, 10.75, 0.333333333), 0);
-    EXPECT_EQ(Executed(),
-              (std::vector<std::pair<std::string, Params>>{
-                  {kDeleteKvtSfzData, {"00012345", "2024-01-01", "2024-06-30"}},
-                  {kInsertKvtSfzData,
-                   {"00012345", "2024-01-15", "7.500000", "-1.250000", "0.000000", "12345678.900000", "2.000000",
-                    "0.500000", "-0.125000", "3", "ANWENDER"}},
-                  {kDeleteKvtSfvData, {"00012345", "2025", "0"}},
-                  {kInsertKvtSfvData, {"00012345", "2025", "10.750000", "0.333333", "ANWENDER"}}}));
-    const FakeExecution& insert = g_fakeOdbc.Executions()[1];
-    EXPECT_EQ(insert.params[4], "0.000000");
+    const Params first = {"00012345", "2024-01-15", "7.500000", "-1.250000", "0.000000", "12345678.900000",
+                          "2.000000", "0.500000", "-0.125000", "3", "ANWENDER"};
+    EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
+                              {kDeleteKvtSfzData, {"00012345", "2024-01-01", "2024-06-30"}},
+                              {kInsertKvtSfzData, first},
+                              {kDeleteKvtSfvData, {"00012345", "2025", "0"}},
+                              {kInsertKvtSfvData, {"00012345", "2025", "10.750000", "0.333333", "ANWENDER"}}}));
+    EXPECT_EQ(g_fakeOdbc.Executions()[1].paramRows,
+              (std::vector<Params>{first, {"00012345", "2024-01-16", "8.000000", "0.000000", "0.000000",
+                                           "1.000000", "2.000000", "0.000000", "1.000000", "0", "ANWENDER"}}));
+}
+
+// SQL Server's driver goes on after a row it could not insert and reports it in the row's status
+// only, with SQL_SUCCESS_WITH_INFO: the rows are then not all written, and that is a failure.
+TEST_F(MsSqlStatementText, ADailyRowRefusedInItsStatusFailsTheInsert) {
+    DailyRows rows;
+    for (int nDay = 20240101; nDay <= 20240103; ++nDay) {
+        rows.Add(DayRecord{nDay, 0.0, 0.0, 0.0}, ShiftDayResult{});
+    }
+    g_fakeOdbc.AddAnswer({.strMatch = "ZTW332SFZ",
+                          .nExecReturn = SQL_SUCCESS_WITH_INFO,
+                          .diag = FakeDiag{"01000", 8152, "String or binary data would be truncated."},
+                          .paramStatus = {SQL_PARAM_SUCCESS, SQL_PARAM_ERROR, SQL_PARAM_SUCCESS}});
+    EXPECT_EQ(m_pDb->InsertKvtSfzData("00012345", "ANWENDER", rows), 8152);
+    EXPECT_EQ(m_pDb->GetSqlState(), "01000");
 }
 
 // A value never becomes part of a statement: a text full of quotes, backslashes and statement
@@ -276,7 +304,9 @@ TEST_F(MsSqlStatementText, ValuesNeverEnterTheTexts) {
     m_pDb->OpenKvtBewData(&hStmt, strHostile, strHostile, 20240101, 20240630, 20240101, 20240630);
     m_pDb->ReleaseStatement(hStmt);
     m_pDb->DeleteKvtSfzData(strHostile, 20240101, 20240630);
-    m_pDb->InsertKvtSfzData(strHostile, strHostile, &day, 0.0, 0.0, 0.0, 0.0, 0);
+    DailyRows rows;
+    rows.Add(day, ShiftDayResult{});
+    m_pDb->InsertKvtSfzData(strHostile, strHostile, rows);
     m_pDb->DeleteKvtSfvData(strHostile, 2025, 0);
     m_pDb->InsertKvtSfvData(strHostile, strHostile, 2025, 0.0, 0.0);
     const std::vector<FakeExecution>& executions = g_fakeOdbc.Executions();

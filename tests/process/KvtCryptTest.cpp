@@ -1,3 +1,4 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -180,7 +181,9 @@ TEST_F(KvtCryptTest, DecryptTakesWholeGroupsInEitherCase) {
         strLower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     }
     EXPECT_EQ(Crypt({"decrypt"}, "  " + strLower + " \r\n").m_strOut, "Anwender\n");
-    for (const std::string& strInput : {strHex.substr(0, 15), strHex + "0", "G" + strHex.substr(1)}) {
+    std::string strNotHex = strHex;
+    strNotHex[0] = 'G';
+    for (const std::string& strInput : {strHex.substr(0, 15), strHex + "0", strNotHex}) {
         const ProcessResult result = Crypt({"decrypt"}, strInput);
         EXPECT_EQ(result.m_nExitCode, 1);
         EXPECT_EQ(result.m_strOut, "");
@@ -193,7 +196,7 @@ TEST_F(KvtCryptTest, WriteProducesAPrivateFileForTheGetters) {
                "alter Inhalt, viel l\xE4nger als die neuen Zeilen zusammen ..........................\n");
     chmod(m_strFile.c_str(), 0666);
     const ProcessResult result =
-        Crypt({"write", m_strFile}, "MYSQL\nkvt_dsn\r\nAnwender\nGeheim;\xF6\xFF\n\n");
+        Crypt({"write", "--force", m_strFile}, "MYSQL\nkvt_dsn\r\nAnwender\nGeheim;\xF6\xFF\n\n");
     ASSERT_EQ(result.m_nExitCode, 0) << result.m_strErr;
     EXPECT_EQ(result.m_strOut, "");
     EXPECT_EQ(FileMode(m_strFile), 0600);
@@ -213,37 +216,71 @@ TEST_F(KvtCryptTest, WriteProducesAPrivateFileForTheGetters) {
     EXPECT_EQ(FileMode(strNewFile), 0600);
 }
 
+// For a service that reads the file as a member of its group.
+TEST_F(KvtCryptTest, WriteGivesTheFileToAGroupOnRequest) {
+    const struct group* pGroup = getgrgid(getgid());
+    ASSERT_NE(pGroup, nullptr);
+    const std::string strGroup = pGroup->gr_name;
+    const ProcessResult written = Crypt({"write", "--group", strGroup, m_strFile}, "MSSQL\nd\nl\np\nZTW\n");
+    ASSERT_EQ(written.m_nExitCode, 0) << written.m_strErr;
+    EXPECT_EQ(FileMode(m_strFile), 0640);
+    struct stat info {};
+    ASSERT_EQ(stat(m_strFile.c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, getgid());
+
+    const std::string strOther = m_dir.File("andere.ini");
+    const ProcessResult unknown = Crypt({"write", "--group", "keine-solche-gruppe", strOther}, "MYSQL\n");
+    EXPECT_EQ(unknown.m_nExitCode, 1);
+    EXPECT_NE(unknown.m_strErr.find("keine-solche-gruppe"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(strOther));
+}
+
 TEST_F(KvtCryptTest, WriteRefusesBadInputAndLeavesTheFileAlone) {
     const std::string strOld = "1;LOGIN;ALT\n";
     WriteBytes(m_strFile, strOld);
     const std::string strNul("MYSQL\ndsn\nlog\0in\npass\nschema\n", 29);
-    for (const std::string& strInput : {strNul, std::string("MYSQL\ndsn\nlogin\npass\n"), std::string()}) {
-        const ProcessResult result = Crypt({"write", m_strFile}, strInput);
+    for (const std::string& strInput : {strNul, std::string("MYSQL\ndsn\nlogin\npass\n"), std::string(),
+                                        std::string("mysql\ndsn\nlogin\npass\nschema\n")}) {
+        const ProcessResult result = Crypt({"write", "--force", m_strFile}, strInput);
         EXPECT_EQ(result.m_nExitCode, 1);
         EXPECT_EQ(ReadBytes(m_strFile), strOld);
     }
-    EXPECT_NE(Crypt({"write", m_strFile}, strNul).m_strErr.find("LOGIN"), std::string::npos);
-    EXPECT_NE(Crypt({"write", m_strFile}, "MYSQL\n").m_strErr.find("DATABASE"), std::string::npos);
+    EXPECT_NE(Crypt({"write", "--force", m_strFile}, strNul).m_strErr.find("LOGIN"), std::string::npos);
+    EXPECT_NE(Crypt({"write", "--force", m_strFile}, "MYSQL\n").m_strErr.find("DATABASE"), std::string::npos);
+    EXPECT_NE(Crypt({"write", "--force", m_strFile}, "POSTGRES\n").m_strErr.find("ORACLE, MSSQL oder MYSQL"),
+              std::string::npos);
 
-    const ProcessResult unwritable = Crypt({"write", m_dir.Path().string()}, "a\nb\nc\nd\ne\n");
+    // An existing file is refused before any value is asked for.
+    const ProcessResult existing = Crypt({"write", m_strFile}, "MYSQL\ndsn\nlogin\npass\nschema\n");
+    EXPECT_EQ(existing.m_nExitCode, 1);
+    EXPECT_NE(existing.m_strErr.find("--force"), std::string::npos);
+    EXPECT_EQ(ReadBytes(m_strFile), strOld);
+
+    const ProcessResult unwritable =
+        Crypt({"write", "--force", m_dir.Path().string()}, "MYSQL\nb\nc\nd\ne\n");
     EXPECT_EQ(unwritable.m_nExitCode, 1);
     EXPECT_NE(unwritable.m_strErr.find(m_dir.Path().string()), std::string::npos);
 }
 
 TEST_F(KvtCryptTest, UsageNamesAllCommands) {
     const std::vector<std::vector<std::string>> wrongCalls = {
-        {}, {"frobnicate"}, {"write"}, {"encrypt", "geheim"}, {"decrypt", "x", "y"}, {"--help", "x"}};
+        {}, {"frobnicate"}, {"write"}, {"encrypt", "geheim"}, {"decrypt", "x", "y"}, {"--help", "x"},
+        {"write", "--group"}, {"write", "--forse", "x"}, {"write", "x", "y"}};
     for (const std::vector<std::string>& args : wrongCalls) {
         const ProcessResult result = Crypt(args);
         EXPECT_EQ(result.m_nExitCode, 2);
         EXPECT_EQ(result.m_strOut, "");
-        EXPECT_NE(result.m_strErr.find("kvt-crypt write DATEI"), std::string::npos);
+        EXPECT_NE(result.m_strErr.find("kvt-crypt write [--force]"), std::string::npos);
     }
     const ProcessResult help = Crypt({"--help"});
     EXPECT_EQ(help.m_nExitCode, 0);
-    for (const char* pszCommand : {"kvt-crypt encrypt", "kvt-crypt decrypt", "kvt-crypt write DATEI"}) {
+    for (const char* pszCommand :
+         {"kvt-crypt encrypt", "kvt-crypt decrypt", "kvt-crypt write [--force] [--group GRUPPE] DATEI"}) {
         EXPECT_NE(help.m_strOut.find(pszCommand), std::string::npos);
     }
+    const ProcessResult version = Crypt({"--version"});
+    EXPECT_EQ(version.m_nExitCode, 0);
+    EXPECT_EQ(version.m_strOut, "kvt-crypt " KVT_VERSION "\n");
 }
 
 TEST_F(KvtCryptTest, TerminalInputOfSecretsIsNotEchoed) {

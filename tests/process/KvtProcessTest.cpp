@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/support/ConfigFile.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/TempDir.h"
 
@@ -13,14 +15,17 @@ const std::string kUsage =
     "Kvt - Berechnung der Schichtfreizeit\n"
     "Aufruf: Kvt IniDatei USER:Schema#Benutzer <PARM:nnnnn>\n"
     "\n";
+const std::string kConnectFailure = "Fehler beim Verbindungsaufbau zur Datenbank:\n";
 
-// kvt run from work/, whose ../quorvanel_php/log is where a log would appear.
+// kvt run from work/, whose ../quorvanel_php/log is where a log would appear. The driver manager
+// reads an empty odbc.ini of the test's own, so that no data source of the machine is found.
 class KvtProcessTest : public ::testing::Test {
 protected:
     KvtProcessTest() {
         std::filesystem::create_directories(m_dir.Path() / "work");
         std::filesystem::create_directories(LogDir());
         WriteBytes(m_dir.File("kvt.ini"), "1;DB_SYSTEM;00\n");
+        WriteBytes(m_dir.File("odbc.ini"), "");
     }
 
     ProcessResult Run(const std::vector<std::string>& args) const {
@@ -28,6 +33,7 @@ protected:
         launch.m_args = {KVT_BINARY};
         launch.m_args.insert(launch.m_args.end(), args.begin(), args.end());
         launch.m_strWorkDir = m_dir.File("work");
+        launch.m_env = {"ODBCINI=" + m_dir.File("odbc.ini"), "ODBCSYSINI=" + m_dir.Path().string()};
         return RunProcess(launch);
     }
 
@@ -38,9 +44,12 @@ protected:
 
 TEST_F(KvtProcessTest, InvalidArgumentsPrintTheUsageAndEndWithTwoWithoutALog) {
     const std::string strConfig = m_dir.File("kvt.ini");
-    const std::vector<std::vector<std::string>> invalid = {
-        {}, {strConfig}, {strConfig, "USER:AB"}, {"USER:A#B", strConfig}, {m_dir.File("fehlt.ini"), "USER:A#B"},
-        {"", ""}, {strConfig, std::string(100000, 'U')}};
+    const std::vector<std::vector<std::string>> invalid = {{},
+                                                           {strConfig},
+                                                           {strConfig, "USER:AB"},
+                                                           {"USER:A#B", strConfig},
+                                                           {"", ""},
+                                                           {strConfig, std::string(100000, 'U')}};
     for (const std::vector<std::string>& args : invalid) {
         const ProcessResult result = Run(args);
         EXPECT_EQ(result.m_nExitCode, 2);
@@ -50,11 +59,90 @@ TEST_F(KvtProcessTest, InvalidArgumentsPrintTheUsageAndEndWithTwoWithoutALog) {
     EXPECT_TRUE(std::filesystem::is_empty(LogDir()));
 }
 
+TEST_F(KvtProcessTest, HelpAndVersionEndWithZero) {
+    const ProcessResult help = Run({"--help"});
+    EXPECT_EQ(help.m_nExitCode, 0);
+    EXPECT_EQ(help.m_strOut, kUsage);
+    const ProcessResult version = Run({"--version"});
+    EXPECT_EQ(version.m_nExitCode, 0);
+    EXPECT_EQ(version.m_strOut, "kvt " KVT_VERSION "\n");
+}
+
 TEST_F(KvtProcessTest, ValidArgumentsStartTheRunWhichEndsWithThreeWhenNoDatabaseCanBeReached) {
     const ProcessResult result = Run({m_dir.File("kvt.ini"), "user:ab#cd", "parm:1"});
     EXPECT_EQ(result.m_nExitCode, 3);
-    EXPECT_EQ(result.m_strOut, "Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: 0\n SqlState: \n");
-    EXPECT_TRUE(std::filesystem::exists(LogDir() / "CppKvt.log"));
+    EXPECT_EQ(result.m_strOut, kConnectFailure + " SqlCode: 0\n SqlState: \n");
+    struct stat info {};
+    ASSERT_EQ(stat((LogDir() / "CppKvt.log").c_str(), &info), 0);
+    const mode_t umaskNow = umask(0);
+    umask(umaskNow);
+    EXPECT_EQ(info.st_mode & 0777, 0640 & ~umaskNow) << "the log names persons: not for everybody";
+}
+
+// Next to the usage text or the connection error, one line on standard error for each thing that
+// is wrong with the configuration file, naming the file.
+TEST_F(KvtProcessTest, StartUpErrorsNameTheConfigurationFileAndTheCause) {
+    const std::string strFile = m_dir.File("start.ini");
+    const std::string strIn = "kvt: Konfigurationsdatei " + strFile;
+    const ConfigValues valid{"MYSQL", "KVT_FEHLT", "kvt", "geheim", "S"};
+    ConfigValues lowerCase = valid;
+    lowerCase.strDbSystem = "mysql";
+    const std::string strWithoutPass = ConfigText(valid).substr(0, ConfigText(valid).find("1;PASS;"));
+    std::string strPlainProduct = ConfigText(valid);
+    strPlainProduct.replace(12, 16, "MYSQL");
+    struct Case {
+        bool bDirectory;
+        std::string strContent;
+        std::string strErr;
+    };
+    const std::vector<Case> cases = {
+        {true, "", strIn + " nicht lesbar: Is a directory\n"},
+        {false, "", strIn + " ist leer\n"},
+        {false, "\n",
+         strIn + ": Eintrag DB_SYSTEM fehlt oder ist leer\n" + strIn +
+             ": Eintrag DATABASE fehlt oder ist leer\n" + strIn + ": Eintrag LOGIN fehlt oder ist leer\n" +
+             strIn + ": Eintrag PASS fehlt oder ist leer\n"},
+        {false, strWithoutPass,
+         strIn + ": Eintrag PASS fehlt oder ist leer\n" + strIn +
+             ": Datenquelle \"KVT_FEHLT\" (DATABASE) ist nicht definiert (odbc.ini)\n"},
+        {false, strPlainProduct, strIn + ": Wert von DB_SYSTEM ist nicht chiffriert (kvt-crypt write)\n"},
+        {false, ConfigText(lowerCase),
+         strIn + ": DB_SYSTEM ist \"mysql\", erlaubt sind ORACLE, MSSQL und MYSQL (in Grossbuchstaben)\n"},
+        {false, ConfigText(valid),
+         strIn + ": Datenquelle \"KVT_FEHLT\" (DATABASE) ist nicht definiert (odbc.ini)\n"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.strErr);
+        std::filesystem::remove_all(strFile);
+        if (test.bDirectory) {
+            std::filesystem::create_directory(strFile);
+        } else {
+            WriteBytes(strFile, test.strContent);
+        }
+        const ProcessResult result = Run({strFile, "USER:A#B"});
+        EXPECT_EQ(result.m_nExitCode, 3);
+        EXPECT_EQ(result.m_strOut.rfind(kConnectFailure, 0), 0u);
+        EXPECT_EQ(result.m_strErr, test.strErr);
+    }
+
+    const std::string strMissing = m_dir.File("fehlt.ini");
+    const ProcessResult missing = Run({strMissing, "USER:A#B"});
+    EXPECT_EQ(missing.m_nExitCode, 2);
+    EXPECT_EQ(missing.m_strOut, kUsage);
+    EXPECT_EQ(missing.m_strErr, "kvt: Konfigurationsdatei " + strMissing + " nicht gefunden\n");
+}
+
+// A log directory that is missing is said once, however many entries are lost.
+TEST_F(KvtProcessTest, AnUnusableLogIsReportedOnceOnStandardError) {
+    std::filesystem::remove(LogDir());
+    const ProcessResult result = Run({m_dir.File("kvt.ini"), "USER:A#B"});
+    EXPECT_EQ(result.m_nExitCode, 3);
+    const std::string strLine =
+        "kvt: Protokolldatei ../quorvanel_php/log/CppKvt.log nicht beschreibbar (No such file or directory); "
+        "kvt "
+        "arbeitet ohne sie weiter\n";
+    EXPECT_EQ(result.m_strErr.rfind(strLine, 0), 0u) << result.m_strErr;
+    EXPECT_EQ(result.m_strErr.find("Protokolldatei", strLine.size()), std::string::npos);
 }
 
 }  // namespace

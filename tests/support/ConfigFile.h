@@ -24,11 +24,14 @@ inline std::string EncipheredForTest(const std::string& strPlain) {
     return strHex.GetString();
 }
 
+inline std::string ConfigText(const ConfigValues& values) {
+    return "1;DB_SYSTEM;" + EncipheredForTest(values.strDbSystem) + "\n1;DATABASE;" +
+           EncipheredForTest(values.strDatabase) + "\n1;LOGIN;" + EncipheredForTest(values.strLogin) +
+           "\n1;PASS;" + EncipheredForTest(values.strPass) + "\n1;SCHEMA;" +
+           EncipheredForTest(values.strSchema) + "\n";
+}
+
 inline void WriteConfigFile(const std::string& strPath, const ConfigValues& values) {
     std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
-    out << "1;DB_SYSTEM;" << EncipheredForTest(values.strDbSystem) << "\n"
-        << "1;DATABASE;" << EncipheredForTest(values.strDatabase) << "\n"
-        << "1;LOGIN;" << EncipheredForTest(values.strLogin) << "\n"
-        << "1;PASS;" << EncipheredForTest(values.strPass) << "\n"
-        << "1;SCHEMA;" << EncipheredForTest(values.strSchema) << "\n";
+    out << ConfigText(values);
 }

@@ -1,12 +1,15 @@
--- One tenant schema with the tables of the shift free-time calculation, SQL Server form
--- (documentation for deployments; the tests run the MariaDB form in sql/mysql). Run with sqlcmd
--- in the application database, naming the schema:
+-- One tenant schema with the tables of the shift free-time calculation, SQL Server form, made from
+-- scratch for a test or demo database (the tests run the MariaDB form in ../mysql); it documents
+-- the tables kvt uses. The script stops at the first error, such as a schema that exists. Run
+-- with sqlcmd in the application database, naming the schema:
 --   sqlcmd -S server -d database -v TENANT=KVTTEST -i tenant.sql
 -- The batch's login needs SELECT on every table, and INSERT and DELETE on ZTW332SFZ and ZTW332SFV.
 --
 -- Text columns are wider than the batch's fields (personnel number 8, rule code 5), which cut
 -- over-long values when they are read. Shares and day counts carry six decimals, as the batch
 -- writes them. Dates are DATETIME like the batch's conversions; calendar days hold midnight.
+
+:on error exit
 
 CREATE SCHEMA $(TENANT);
 GO

@@ -1,13 +1,16 @@
--- One tenant schema with the tables of the shift free-time calculation, ORACLE form
--- (documentation for deployments; the tests run the MariaDB form in sql/mysql). Run in SQL*Plus
--- or SQLcl as a DBA, after creating the tenant's user; the script asks for the schema name, or
--- takes it from
+-- One tenant schema with the tables of the shift free-time calculation, ORACLE form, made from
+-- scratch for a test or demo database (the tests run the MariaDB form in ../mysql); it documents
+-- the tables kvt uses. The script stops at the first error, such as a table that exists. Run in
+-- SQL*Plus or SQLcl as a DBA, after creating the tenant's user; the script asks for the schema
+-- name, or takes it from
 --   DEFINE TENANT = KVTTEST
 -- The batch's login needs SELECT on every table, and INSERT and DELETE on ZTW332SFZ and ZTW332SFV.
 --
 -- Text columns are wider than the batch's fields (personnel number 8, rule code 5), which cut
 -- over-long values when they are read. Shares and day counts carry six decimals, as the batch
 -- writes them. DATE columns that stand for calendar days hold midnight.
+
+WHENEVER SQLERROR EXIT FAILURE ROLLBACK
 
 -- Persons; the per-day query joins the calendar with the one row of the personnel number.
 CREATE TABLE &&TENANT..ZTW300PNR (

@@ -1,12 +1,13 @@
--- Central schema ZTWBASIS shared by all tenants: the request table, the calendar and (in
--- ztw002err.sql) the error table. MariaDB / MySQL form. Recreates the schema from scratch.
+-- Central schema ZTWBASIS shared by all tenants, made from scratch for the test server and the
+-- demo (scripts/testdb): the request table, the calendar and (in ztw002err.sql) the error table.
+-- MariaDB / MySQL form. Not for a deployment, whose ZTWBASIS belongs to the time-management system:
+-- the script stops at once where a schema ZTWBASIS exists.
 --
 -- Texts are latin1 (on MariaDB and MySQL that is Windows-1252) with a binary collation, so that
 -- comparisons are exact and case-sensitive as on the other products; the batch compares schema
 -- and user through UPPER() itself. Text columns are wider than the batch's fields: the batch cuts
 -- over-long values when it reads them.
 
-DROP DATABASE IF EXISTS ZTWBASIS;
 CREATE DATABASE ZTWBASIS CHARACTER SET latin1 COLLATE latin1_bin;
 USE ZTWBASIS;
 

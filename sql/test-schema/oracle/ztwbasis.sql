@@ -1,6 +1,8 @@
--- Central schema ZTWBASIS shared by all tenants, ORACLE form (documentation for deployments; the
--- tests run the MariaDB form in sql/mysql). Run in SQL*Plus or SQLcl as a DBA, after creating
--- the schema's user, e.g.
+-- Central schema ZTWBASIS shared by all tenants, ORACLE form, made from scratch for a test or demo
+-- database (the tests run the MariaDB form in ../mysql); it documents the tables kvt uses. Not for
+-- a deployment, whose ZTWBASIS belongs to the time-management system: the script stops at the
+-- first error, such as a table that exists. Run in SQL*Plus or SQLcl as a DBA, after creating the
+-- schema's user, e.g.
 --   CREATE USER ZTWBASIS IDENTIFIED BY "..." QUOTA UNLIMITED ON USERS;
 -- The batch's login needs SELECT and DELETE on ZTW002PRM, INSERT on ZTW002ERR, SELECT on ZTW133BAK.
 --
@@ -8,6 +10,8 @@
 -- columns are wider than the batch's fields, which cut over-long values when they are read.
 -- DATE columns that stand for calendar days hold midnight; the per-day query compares them
 -- with "=".
+
+WHENEVER SQLERROR EXIT FAILURE ROLLBACK
 
 -- Requests to the batch programs; the calculation takes the rows of type 5 of its schema and
 -- user in the order of PRMNUM, PRMLFD and deletes each by its full key.

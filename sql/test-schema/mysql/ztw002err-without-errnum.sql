@@ -1,7 +1,6 @@
--- ZTWBASIS.ZTW002ERR in its older form without ERRNUM, as some installations still have it.
--- Recreates the table empty; ztw002err.sql brings back the current form.
+-- ZTWBASIS.ZTW002ERR of the test server in its older form without ERRNUM, as some installations
+-- still have it. Creates the table, and stops where it exists; ztw002err.sql is the current form.
 
-DROP TABLE IF EXISTS ZTWBASIS.ZTW002ERR;
 CREATE TABLE ZTWBASIS.ZTW002ERR (
     ERRPRM VARCHAR(20) NOT NULL,
     ERRLFD INT         NOT NULL,

@@ -1,10 +1,10 @@
--- ZTWBASIS.ZTW002ERR, the error table: one closing row per processed request. Recreates the
--- table empty; ztw002err-without-errnum.sql is the older form without ERRNUM.
+-- ZTWBASIS.ZTW002ERR, the error table of the test server: one closing row per processed request.
+-- Creates the table, and stops where it exists; ztw002err-without-errnum.sql is the older form
+-- without ERRNUM, and the tests drop one to create the other.
 --
 -- No unique key: a request that stays in the request table is processed, and closed, again.
 -- ERRDAT and ERRUHR stay nullable because a request may carry no date.
 
-DROP TABLE IF EXISTS ZTWBASIS.ZTW002ERR;
 CREATE TABLE ZTWBASIS.ZTW002ERR (
     ERRPRM VARCHAR(20) NOT NULL,
     ERRLFD INT         NOT NULL,

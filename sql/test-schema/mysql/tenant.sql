@@ -1,11 +1,12 @@
--- One tenant schema with the tables of the shift free-time calculation, MariaDB / MySQL form.
--- scripts/testdb replaces @TENANT@ with the schema name. Recreates the schema from scratch.
+-- One tenant schema with the tables of the shift free-time calculation, made from scratch for the
+-- test server and the demo, MariaDB / MySQL form. scripts/testdb replaces @TENANT@ with the schema
+-- name (and drops the schema of that name on its own throwaway server first); the script stops at
+-- once where the schema exists.
 --
 -- Texts are latin1 (Windows-1252) with a binary collation for exact comparisons, and wider than
 -- the batch's fields (personnel number 8, rule code 5): the batch cuts over-long values when it
 -- reads them. Shares and day counts carry six decimals, as the batch writes them.
 
-DROP DATABASE IF EXISTS @TENANT@;
 CREATE DATABASE @TENANT@ CHARACTER SET latin1 COLLATE latin1_bin;
 USE @TENANT@;
 

@@ -1,5 +1,7 @@
--- Central schema ZTWBASIS shared by all tenants, SQL Server form (documentation for deployments;
--- the tests run the MariaDB form in sql/mysql). Run with sqlcmd in the application database:
+-- Central schema ZTWBASIS shared by all tenants, SQL Server form, made from scratch for a test or
+-- demo database (the tests run the MariaDB form in ../mysql); it documents the tables kvt uses.
+-- Not for a deployment, whose ZTWBASIS belongs to the time-management system: the script stops at
+-- the first error, such as a schema that exists. Run with sqlcmd in the application database:
 --   sqlcmd -S server -d database -i ztwbasis.sql
 -- The batch's login needs SELECT and DELETE on ZTW002PRM, INSERT on ZTW002ERR, SELECT on ZTW133BAK.
 --
@@ -7,6 +9,8 @@
 -- are Windows-1252 VARCHARs. Text columns are wider than the batch's fields, which cut over-long
 -- values when they are read. Dates are DATETIME, the type the batch's CONVERT(DATETIME, ...)
 -- yields, so that comparisons need no conversion of the column; calendar days hold midnight.
+
+:on error exit
 
 CREATE SCHEMA ZTWBASIS;
 GO

@@ -1,0 +1,66 @@
+#include "app/systemd/SystemdHooks.h"
+
+#include <sys/stat.h>
+#include <syslog.h>
+#include <systemd/sd-daemon.h>
+#include <systemd/sd-journal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/Globals.h"
+#include "app/ServiceNotify.h"
+#include "base/Cp1252.h"
+
+namespace {
+
+// systemd names the journal stream it connected as "device:inode" (sd_journal_stream_fd(3)); a
+// standard error redirected elsewhere by the caller does not match.
+bool StandardErrorIsJournal() {
+    const char* pszStream = std::getenv("JOURNAL_STREAM");
+    if (pszStream == nullptr) {
+        return false;
+    }
+    char* pszEnd = nullptr;
+    const unsigned long long nDevice = std::strtoull(pszStream, &pszEnd, 10);
+    if (*pszEnd != ':') {
+        return false;
+    }
+    const unsigned long long nInode = std::strtoull(pszEnd + 1, &pszEnd, 10);
+    struct stat info {};
+    return *pszEnd == '\0' && fstat(STDERR_FILENO, &info) == 0 && info.st_dev == nDevice &&
+           info.st_ino == nInode;
+}
+
+int Priority(LogLevel level) {
+    switch (level) {
+        case LogLevel::Error:
+            return LOG_ERR;
+        case LogLevel::Warning:
+            return LOG_WARNING;
+        case LogLevel::Info:
+            break;
+    }
+    return LOG_INFO;
+}
+
+void SendToJournal(const CString& strText, LogLevel level) {
+    const std::string strMessage = Utf8FromCp1252(strText);
+    sd_journal_send("MESSAGE=%s", strMessage.c_str(), "PRIORITY=%d", Priority(level), nullptr);
+}
+
+void SendToServiceManager(const char* pszMessage) {
+    sd_notify(0, pszMessage);
+}
+
+}  // namespace
+
+void InstallSystemdHooks() {
+    if (StandardErrorIsJournal()) {
+        g_log.SetMirror(SendToJournal);
+    }
+    if (std::getenv("NOTIFY_SOCKET") != nullptr) {
+        SetNotifySender(SendToServiceManager);
+    }
+}
