@@ -8,10 +8,14 @@
 
 namespace {
 
-ParamRecord RequestFor(const CString& strPnr, int32_t nDate) {
+// The user text goes only into the rows that are rolled back. That of the stored rows keeps every
+// rewritten row at its length, so that the server changes it in place: a text of another length
+// makes it move each row, which on MariaDB made the calculation and its rollback a third slower.
+ParamRecord RequestFor(const CString& strPnr, int32_t nDate, const CString& strStoredUser) {
     ParamRecord request{};
     std::strncpy(request.PRMPNR, strPnr.GetString(), sizeof(request.PRMPNR) - 1);
-    std::strncpy(request.PRMERF, kReportUser, sizeof(request.PRMERF) - 1);
+    std::strncpy(request.PRMERF, strStoredUser.IsEmpty() ? kReportUser : strStoredUser.GetString(),
+                 sizeof(request.PRMERF) - 1);
     request.PRMTYP = 5;
     request.PRMDTM = nDate;
     return request;
@@ -49,7 +53,7 @@ bool Calculate(CDbConnection& db, int32_t nDate, bool bReadStored, PersonYear* p
         return false;
     }
     CLogFile silentLog;
-    CShiftCalc calc(db, RequestFor(pYear->strPnr, nDate), silentLog);
+    CShiftCalc calc(db, RequestFor(pYear->strPnr, nDate, pYear->stored.strUserText), silentLog);
     if (!calc.getKvtBewData()) {
         pYear->strFailure = Failure(db, "Berechnung fehlgeschlagen");
         return false;

@@ -12,7 +12,7 @@
 #include "db/CDbConnection.h"
 #include "report/ResultRows.h"
 
-// The user text of the report's calculations and requests.
+// The user text of the report's requests, and of its calculations where nothing is stored.
 inline constexpr const char* kReportUser = "kvt-report";
 
 struct PersonYear {

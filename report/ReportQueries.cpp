@@ -9,13 +9,16 @@
 
 namespace {
 
+// SFZERF is 60 characters.
+constexpr size_t kUserTextSize = 61;
+
 const char* const kPersons =
     "SELECT PNRNUM "
     "FROM   %s.ZTW300PNR "
     "ORDER BY PNRNUM";
 
 const char* const kDailyRows =
-    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA "
+    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA, SFZERF "
     "FROM   %s.ZTW332SFZ "
     "WHERE  SFZPNR = ? "
     "AND    SFZDTM >= ? "
@@ -39,9 +42,11 @@ const char* const kInsertRequest =
     "  (?, ?, 5, ?, ?, ?, ?, ?, ?, ?)";
 
 // Executes the statement and fetches every row into pRows: the key (a date, or the year as an
-// integer) and nColumns numbers. SQL_NO_DATA after the last row; any other result is the failure
-// of the execution or of a fetch. The columns are unbound again: they point into this call.
-SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vector<ResultRow>* pRows) {
+// integer) and nColumns numbers; with pstrLastText a text column after them as well, of which the
+// last row's value is kept. SQL_NO_DATA after the last row; any other result is the failure of the
+// execution or of a fetch. The columns are unbound again: they point into this call.
+SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vector<ResultRow>* pRows,
+                    CString* pstrLastText = nullptr) {
     pRows->clear();
     SQLRETURN nResult = pStmt->Execute();
     if (nResult != SQL_SUCCESS && nResult != SQL_SUCCESS_WITH_INFO) {
@@ -61,6 +66,12 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
         SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(i + 2), SQL_C_DOUBLE, &row.values[i], sizeof(double),
                    &indicators[i]);
     }
+    char szText[kUserTextSize] = {};
+    SQLLEN nTextIndicator = 0;
+    if (pstrLastText != nullptr) {
+        SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(nColumns + 2), SQL_C_CHAR, szText, sizeof(szText),
+                   &nTextIndicator);
+    }
     while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
         if (bDateKey) {
             row.key = date.year * 10000 + date.month * 100 + date.day;
@@ -72,6 +83,10 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
             }
         }
         pRows->push_back(row);
+    }
+    if (pstrLastText != nullptr && !pRows->empty()) {
+        TerminateField(szText);
+        *pstrLastText = nTextIndicator == SQL_NULL_DATA ? CString() : CString(szText);
     }
     SQLFreeStmt(hStmt, SQL_UNBIND);
     return nResult;
@@ -120,7 +135,8 @@ int32_t CDbConnection::ReadKvtResults(const CString& strPnr, int32_t nFirstDay, 
     pDays->BindText(1, strPnr.GetString());
     pDays->BindDate(2, &firstDay);
     pDays->BindDate(3, &lastDay);
-    SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days);
+    pResults->strUserText.Empty();
+    SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days, &pResults->strUserText);
     nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pDays, nResult);
     pDays->CloseCursor();
     if (nCode != 0) {

@@ -1,13 +1,15 @@
 // The stored results of one person as kvt-report reads them: daily rows of ZTW332SFZ and
 // carry-over rows of ZTW332SFV, each with the columns that a calculation computes. The write
-// stamp (SFZDAT, SFVDAT) and the user text (SFZERF, SFVERF) are not read: they differ between any
-// two calculations, and SFVZUS is not a result of the calculation. Plain values, owned by whoever
-// holds them.
+// stamp (SFZDAT, SFVDAT) and the user text (SFZERF, SFVERF) are not compared: they differ between
+// any two calculations, and SFVZUS is not a result of the calculation. Plain values, owned by
+// whoever holds them.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "base/CString.h"
 
 // The computed columns of a daily row, in the order of the read.
 enum DailyColumn {
@@ -39,4 +41,5 @@ struct ResultRow {
 struct StoredResults {
     std::vector<ResultRow> days;
     std::vector<ResultRow> years;
+    CString strUserText;  // SFZERF of the last daily row; empty without daily rows
 };

@@ -36,6 +36,7 @@ TEST_P(ReportPersonTest, TheYearIsCalculatedReadBackAndRolledBack) {
     EXPECT_EQ(year.nYearStartShares, 4);
     ASSERT_EQ(year.stored.days.size(), 1u);
     EXPECT_EQ(year.stored.days[0].key, 20240105);
+    EXPECT_EQ(year.stored.strUserText, "ALT");
     ASSERT_EQ(year.computed.days.size(), 31u);
     EXPECT_EQ(year.computed.days[4].key, 20240105);
     EXPECT_DOUBLE_EQ(year.computed.days[4].values[kSfzRst], 3.5);
