@@ -17,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "base/CString.h"
 #include "config/CIniConfig.h"
@@ -28,6 +29,7 @@
 struct ContractRecord;
 struct DailyRows;
 struct DayRecord;
+struct StoredResults;
 
 class CDbConnection {
 public:
@@ -91,6 +93,13 @@ public:
     int32_t InsertKvtSfvData(const CString& strPnr, const CString& strUser, int32_t nYear, double dRest,
                              double dSharesLeft);
 
+    // Reports (report/ReportQueries.cpp): the persons of the schema, the stored results of a
+    // person in a range of days and of years, and a calculation request queued for kvt.
+    int32_t ReadKvtPersons(std::vector<CString>* pPersons);
+    int32_t ReadKvtResults(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay, int32_t nFirstYear,
+                           int32_t nLastYear, StoredResults* pResults);
+    int32_t InsertKvtRequest(const ParamRecord& request, const SQL_TIMESTAMP_STRUCT& queuedAt);
+
     int32_t m_nRcSuccess;
     int32_t m_nRcNoData;
     int32_t m_nRcDuplicateKey;
@@ -111,6 +120,10 @@ private:
         InsertDay,
         DeleteYear,
         InsertYear,
+        ReportPersons,
+        ReportDays,
+        ReportYears,
+        ReportRequest,
         Count
     };
 

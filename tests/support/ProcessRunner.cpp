@@ -210,7 +210,8 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::string
 
 std::vector<std::string> WrappedCommand(const std::vector<std::string>& args) {
     const char* pszWrapper = std::getenv("KVT_TEST_WRAPPER");
-    if (pszWrapper == nullptr || args.empty() || (args[0] != KVT_BINARY && args[0] != KVT_CRYPT_BINARY)) {
+    if (pszWrapper == nullptr || args.empty() ||
+        (args[0] != KVT_BINARY && args[0] != KVT_CRYPT_BINARY && args[0] != KVT_REPORT_BINARY)) {
         return args;
     }
     std::vector<std::string> command;

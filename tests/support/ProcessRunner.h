@@ -31,7 +31,7 @@ ProcessResult RunProcess(const ProcessSpec& launch);
 // The common case: arguments and standard input only.
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::string& strStdin = std::string());
 
-// The command line that starts the program: kvt and kvt-crypt run under the command in the
-// environment variable KVT_TEST_WRAPPER when it is set (a program by its absolute path and its
-// options, separated by blanks; scripts/valgrind sets it), every other program as it is.
+// The command line that starts the program: kvt, kvt-crypt and kvt-report run under the command
+// in the environment variable KVT_TEST_WRAPPER when it is set (a program by its absolute path and
+// its options, separated by blanks; scripts/valgrind sets it), every other program as it is.
 std::vector<std::string> WrappedCommand(const std::vector<std::string>& args);

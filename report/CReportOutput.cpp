@@ -1,0 +1,51 @@
+#include "report/CReportOutput.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+CReportOutput::CReportOutput(bool bCsv, bool bProgress)
+    : m_terminal(TerminalCharset()),
+      m_utf8("UTF-8"),
+      m_bCsv(bCsv),
+      m_bProgress(bProgress && isatty(STDERR_FILENO) != 0) {}
+
+void CReportOutput::Data(const CString& strText) {
+    Write(stdout, m_bCsv ? m_utf8.Convert(strText) : m_terminal.Convert(strText));
+}
+
+void CReportOutput::Note(const CString& strText) {
+    Write(m_bCsv ? stderr : stdout, m_terminal.Convert(strText + "\n"));
+}
+
+void CReportOutput::Error(const CString& strText) {
+    Write(stderr, m_terminal.Convert("kvt-report: " + strText + "\n"));
+}
+
+void CReportOutput::Progress(size_t nDone, size_t nTotal) {
+    if (m_bProgress) {
+        CString strLine;
+        strLine.Format(
+            "\rgepr\xFC"
+            "ft: %zu von %zu",
+            nDone, nTotal);
+        Write(stderr, m_terminal.Convert(strLine));
+        std::fflush(stderr);
+    }
+}
+
+void CReportOutput::EndProgress() {
+    if (m_bProgress) {
+        Write(stderr, "\r\x1b[K");
+    }
+}
+
+bool CReportOutput::Flush() const {
+    return std::fflush(stdout) == 0 && !m_bFailed;
+}
+
+void CReportOutput::Write(FILE* pFile, const std::string& strBytes) {
+    if (std::fwrite(strBytes.data(), 1, strBytes.size(), pFile) != strBytes.size() && pFile == stdout) {
+        m_bFailed = true;
+    }
+}

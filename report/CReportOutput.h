@@ -1,0 +1,43 @@
+// CReportOutput: where kvt-report writes. Tables and notes go to standard output in the terminal's
+// character set; CSV goes there in UTF-8, and the notes then go to standard error so that the CSV
+// stays a table. Messages and the progress line go to standard error in the terminal's set. Every
+// text handed in is Windows-1252. One instance for the run, owned by it; it owns its converters.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "base/CString.h"
+#include "report/CTextConverter.h"
+
+class CReportOutput {
+public:
+    CReportOutput(bool bCsv, bool bProgress);
+    virtual ~CReportOutput() = default;
+    CReportOutput(const CReportOutput&) = delete;
+    CReportOutput& operator=(const CReportOutput&) = delete;
+
+    // A table or an explanation (CSV: the CSV text).
+    void Data(const CString& strText);
+    // A summary line or a note about queued requests.
+    void Note(const CString& strText);
+    // "kvt-report: " and the text, on a line of its own.
+    void Error(const CString& strText);
+    // "geprüft: n von m" on standard error, overwritten in place; only when asked for at
+    // construction and standard error is a terminal.
+    void Progress(size_t nDone, size_t nTotal);
+    void EndProgress();
+    // The text in UTF-8, for files.
+    std::string Utf8(const CString& strText) { return m_utf8.Convert(strText); }
+    // False when standard output could not take everything.
+    bool Flush() const;
+
+private:
+    void Write(FILE* pFile, const std::string& strBytes);
+
+    CTextConverter m_terminal;
+    CTextConverter m_utf8;
+    bool m_bCsv;
+    bool m_bProgress;
+    bool m_bFailed = false;
+};

@@ -1,0 +1,31 @@
+// CTextConverter: turns the system's Windows-1252 texts into the character set of an output (the
+// terminal's, or UTF-8 for CSV and SVG). It owns one iconv descriptor for its life. A character
+// that the output's set cannot show, and a byte that Windows-1252 leaves undefined, become '?',
+// so that every character stays one character and a table keeps its columns. Not for use from
+// more than one thread.
+#pragma once
+
+#include <iconv.h>
+
+#include <string>
+
+#include "base/CString.h"
+
+class CTextConverter {
+public:
+    explicit CTextConverter(const char* pszCharset);
+    virtual ~CTextConverter();
+    CTextConverter(const CTextConverter&) = delete;
+    CTextConverter& operator=(const CTextConverter&) = delete;
+
+    // The text in the output's character set. Without a descriptor (an unknown set) every byte
+    // outside ASCII becomes '?'.
+    std::string Convert(const CString& strText);
+
+private:
+    iconv_t m_hIconv;
+};
+
+// The character set of the terminal, as the user's locale names it (setlocale(LC_CTYPE, "") and
+// nl_langinfo(CODESET)); "ANSI_X3.4-1968", which is ASCII, where no locale is set.
+CString TerminalCharset();

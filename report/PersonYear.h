@@ -1,0 +1,46 @@
+// One person's accounting year as kvt's own engine calculates it now: the same calculation that a
+// request of kvt runs, inside the connection's transaction, with what it would store read back
+// before the transaction is rolled back. Nothing stored changes, and the person's rows are locked
+// only during the call. The connection is borrowed for the call.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/CString.h"
+#include "calc/ContractRecord.h"
+#include "db/CDbConnection.h"
+#include "report/ResultRows.h"
+
+// The user text of the report's requests, and of its calculations where nothing is stored.
+inline constexpr const char* kReportUser = "kvt-report";
+
+struct PersonYear {
+    CString strPnr;
+    int32_t nCalcYear = 0;
+    int32_t nPeriodStart = 0;  // the accounting year; 0 when the person has no contract row at all
+    int32_t nPeriodEnd = 0;
+    // The contract rows as the calculation used them: clipped to the accounting year, with the
+    // values of their rules. A row with validFrom 0 stands for a year without contracts.
+    std::vector<ContractRecord> contracts;
+    // The carry-over row of the calculation year: what the year before handed on.
+    bool bCarryOver = false;
+    double dCarryDays = 0.0;
+    double dCarryShares = 0.0;
+    int32_t nYearStartShares = 0;
+    StoredResults stored;    // before the calculation; read only when asked for
+    StoredResults computed;  // what the calculation stores, over the same days and years
+    CString strFailure;      // what failed, with the database's diagnostics
+};
+
+enum class CalcOutcome {
+    Done,
+    Failed,         // a statement failed; everything was rolled back
+    NotRolledBack,  // the rollback failed: the connection must not be used for anything more
+};
+
+// Calculates the accounting year that holds nDate (yyyymmdd) as a kvt request with that date
+// would. The rows are read over the year before nDate to the year after it, which holds every
+// accounting year that can hold nDate; with bReadStored the stored ones first.
+CalcOutcome CalculatePersonYear(CDbConnection& db, const CString& strPnr, int32_t nDate, bool bReadStored,
+                                PersonYear* pYear);

@@ -1,0 +1,14 @@
+// How kvt-report writes numbers and dates, the same in tables, CSV and charts.
+#pragma once
+
+#include <cstdint>
+
+#include "base/CString.h"
+
+// A stored decimal as it is kept, with six decimals at most and without trailing zeros:
+// "2.5", "0", "-1.25". A point separates the decimals, whatever the locale.
+CString FormatNumber(double dValue);
+// yyyymmdd as "2024-03-05", which spreadsheets read as a date.
+CString FormatIsoDate(int32_t nDate);
+// yyyymmdd as "05.03.2024", for sentences.
+CString FormatGermanDate(int32_t nDate);

@@ -1,0 +1,126 @@
+#include "report/ReportOptions.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "base/FileProbe.h"
+#include "db/SqlText.h"
+
+namespace {
+
+const int kPrefixLength = 5;
+const int kMaxPnrLength = 8;  // the calculation's personnel number field
+
+const char* const kUsage =
+    "kvt-report - Schichtfreizeit erkl\xE4ren, veraltete Ergebnisse finden\n"
+    "Aufruf: kvt-report IniDatei USER:Schema#Benutzer [Optionen] PNR... | --all\n"
+    "  PNR...        das Abrechnungsjahr jeder Person Monat f\xFCr Monat, wie kvt es jetzt berechnet\n"
+    "  --days        Tag f\xFCr Tag statt Monat f\xFCr Monat\n"
+    "  --year JJJJ   das Abrechnungsjahr, das in JJJJ beginnt (ohne: das Jahr, in dem heute liegt)\n"
+    "  --check       gespeicherte Ergebnisse mit einer Neuberechnung vergleichen\n"
+    "  --all         mit --check: alle Personen des Schemas\n"
+    "  --queue       mit --check: f\xFCr jede abweichende Person einen Berechnungsauftrag einstellen\n"
+    "  --csv         CSV (UTF-8, Komma, Dezimalpunkt) statt Tabellen\n"
+    "  --svg DATEI   f\xFCr eine Person: Verlauf von Rest und Anspruch als SVG\n"
+    "Exitcode: 0 ohne Abweichung, 1 Abweichungen gefunden, 2 Aufruf, 3 Verbindung, 4 Datenbankfehler,\n"
+    "5 Ausgabe nicht geschrieben";
+
+bool Fail(CString* pstrError, const char* pszText) {
+    *pstrError = pszText;
+    return false;
+}
+
+// "USER:Schema#Benutzer", upper-cased as a whole before it is split, as kvt reads it.
+bool ParseUser(const char* pszArgument, ReportOptions* pOptions) {
+    CString strUser(pszArgument);
+    strUser.MakeUpper();
+    const int nHash = strUser.Find('#');
+    if (!(strUser.Left(kPrefixLength) == "USER:") || nHash < 0) {
+        return false;
+    }
+    pOptions->strSchema = strUser.Left(nHash).Mid(kPrefixLength);
+    pOptions->strUser = strUser.Mid(nHash + 1);
+    return IsPlainIdentifier(pOptions->strSchema);
+}
+
+bool ParseYear(const char* pszYear, int32_t* pnYear) {
+    char* pszEnd = nullptr;
+    const long nYear = std::strtol(pszYear, &pszEnd, 10);
+    if (std::strlen(pszYear) != 4 || *pszEnd != '\0' || nYear <= 1900 || nYear > 9998) {
+        return false;
+    }
+    *pnYear = static_cast<int32_t>(nYear);
+    return true;
+}
+
+// The options and persons after the first two arguments.
+bool ParseRest(int argc, const char* const argv[], ReportOptions* pOptions, CString* pstrError) {
+    for (int i = 3; i < argc; ++i) {
+        const char* pszArgument = argv[i];
+        const bool bHasValue = i + 1 < argc;
+        if (std::strcmp(pszArgument, "--year") == 0) {
+            if (!bHasValue || !ParseYear(argv[++i], &pOptions->nYear)) {
+                return Fail(pstrError, "--year braucht ein Jahr JJJJ nach 1900.");
+            }
+        } else if (std::strcmp(pszArgument, "--svg") == 0) {
+            if (!bHasValue || *argv[i + 1] == '\0') {
+                return Fail(pstrError, "--svg braucht einen Dateinamen.");
+            }
+            pOptions->strSvgPath = argv[++i];
+        } else if (std::strcmp(pszArgument, "--days") == 0) {
+            pOptions->bDays = true;
+        } else if (std::strcmp(pszArgument, "--check") == 0) {
+            pOptions->bCheck = true;
+        } else if (std::strcmp(pszArgument, "--queue") == 0) {
+            pOptions->bQueue = true;
+        } else if (std::strcmp(pszArgument, "--all") == 0) {
+            pOptions->bAll = true;
+        } else if (std::strcmp(pszArgument, "--csv") == 0) {
+            pOptions->bCsv = true;
+        } else if (std::strncmp(pszArgument, "--", 2) == 0) {
+            return Fail(pstrError, "Unbekannte Option.");
+        } else if (*pszArgument == '\0' || std::strlen(pszArgument) > kMaxPnrLength) {
+            return Fail(pstrError, "Eine Personalnummer hat 1 bis 8 Zeichen.");
+        } else {
+            pOptions->persons.emplace_back(pszArgument);
+        }
+    }
+    return true;
+}
+
+bool CheckCombination(const ReportOptions& options, CString* pstrError) {
+    if (options.bAll == !options.persons.empty()) {
+        return Fail(pstrError, "Personalnummern oder --all angeben, nicht beides.");
+    }
+    if ((options.bAll || options.bQueue) && !options.bCheck) {
+        return Fail(pstrError, "--all und --queue gelten nur mit --check.");
+    }
+    if (options.bCheck && (options.bDays || !options.strSvgPath.IsEmpty())) {
+        return Fail(pstrError, "--days und --svg gelten nicht mit --check.");
+    }
+    if (!options.strSvgPath.IsEmpty() && options.persons.size() != 1) {
+        return Fail(pstrError, "--svg gilt f\xFCr genau eine Personalnummer.");
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseReportOptions(int argc, const char* const argv[], ReportOptions* pOptions, CString* pstrError) {
+    if (argc < 3) {
+        return Fail(pstrError, "Zu wenige Argumente.");
+    }
+    pOptions->strIniFile = argv[1];
+    if (!FileExists(argv[1])) {
+        return Fail(pstrError, "Die Konfigurationsdatei gibt es nicht.");
+    }
+    if (!ParseUser(argv[2], pOptions)) {
+        return Fail(pstrError,
+                    "Das zweite Argument hat die Form USER:Schema#Benutzer mit einem einfachen Schemanamen.");
+    }
+    return ParseRest(argc, argv, pOptions, pstrError) && CheckCombination(*pOptions, pstrError);
+}
+
+const char* ReportUsage() {
+    return kUsage;
+}

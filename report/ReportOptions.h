@@ -1,0 +1,30 @@
+// The command line of kvt-report:
+//   kvt-report IniDatei USER:Schema#Benutzer [options] PNR... | --all
+// Parsing looks at the arguments and at whether the configuration file exists, nothing else.
+// Schema and user are upper-cased as kvt does, so that queued requests are the ones kvt serves.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/CString.h"
+
+struct ReportOptions {
+    CString strIniFile;
+    CString strSchema;
+    CString strUser;
+    std::vector<CString> persons;
+    bool bAll = false;    // --all: every person of the schema (with --check)
+    int32_t nYear = 0;    // --year: the accounting year that begins in it; 0: the one that holds today
+    bool bDays = false;   // --days: the explanation day by day
+    bool bCheck = false;  // --check: compare the stored results with a calculation
+    bool bQueue = false;  // --queue: queue a request for each person whose results differ
+    bool bCsv = false;    // --csv: CSV on standard output instead of tables
+    CString strSvgPath;   // --svg FILE: the chart of the one person
+};
+
+// True for a valid call; otherwise *pstrError says what is wrong (Windows-1252).
+bool ParseReportOptions(int argc, const char* const argv[], ReportOptions* pOptions, CString* pstrError);
+
+// The usage text (Windows-1252).
+const char* ReportUsage();

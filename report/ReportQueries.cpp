@@ -1,0 +1,174 @@
+// The database operations of kvt-report: the persons of the schema, the stored results of a
+// person, and a calculation request queued for kvt. Dates travel as typed values and are read
+// back as dates, so one text serves every product. Nothing here commits.
+#include <array>
+
+#include "base/FieldText.h"
+#include "db/CDbConnection.h"
+#include "report/ResultRows.h"
+
+namespace {
+
+// SFZERF is 60 characters.
+constexpr size_t kUserTextSize = 61;
+
+const char* const kPersons =
+    "SELECT PNRNUM "
+    "FROM   %s.ZTW300PNR "
+    "ORDER BY PNRNUM";
+
+const char* const kDailyRows =
+    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA, SFZERF "
+    "FROM   %s.ZTW332SFZ "
+    "WHERE  SFZPNR = ? "
+    "AND    SFZDTM >= ? "
+    "AND    SFZDTM <= ? "
+    "ORDER BY SFZDTM";
+
+// Month 0 only: the calculation replaces no other month.
+const char* const kCarryOverRows =
+    "SELECT SFVJHR, SFVVTG, SFVVAN, SFVSTA "
+    "FROM   %s.ZTW332SFV "
+    "WHERE  SFVPNR = ? "
+    "AND    SFVJHR >= ? "
+    "AND    SFVJHR <= ? "
+    "AND    SFVMAN = 0 "
+    "ORDER BY SFVJHR";
+
+const char* const kInsertRequest =
+    "INSERT INTO ZTWBASIS.ZTW002PRM "
+    "  (PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR, PRMPNR, PRMDTM, PRMUHR, PRMFCD, PRMERF) "
+    "VALUES "
+    "  (?, ?, 5, ?, ?, ?, ?, ?, ?, ?)";
+
+// Executes the statement and fetches every row into pRows: the key (a date, or the year as an
+// integer) and nColumns numbers; with pstrLastText a text column after them as well, of which the
+// last row's value is kept. SQL_NO_DATA after the last row; any other result is the failure of the
+// execution or of a fetch. The columns are unbound again: they point into this call.
+SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vector<ResultRow>* pRows,
+                    CString* pstrLastText = nullptr) {
+    pRows->clear();
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult != SQL_SUCCESS && nResult != SQL_SUCCESS_WITH_INFO) {
+        return nResult;
+    }
+    const SQLHSTMT hStmt = pStmt->Handle();
+    ResultRow row;
+    SQL_DATE_STRUCT date{};
+    SQLLEN nKeyIndicator = 0;
+    std::array<SQLLEN, kDailyColumns> indicators{};
+    if (bDateKey) {
+        SQLBindCol(hStmt, 1, SQL_C_TYPE_DATE, &date, sizeof(date), &nKeyIndicator);
+    } else {
+        SQLBindCol(hStmt, 1, SQL_C_LONG, &row.key, sizeof(row.key), &nKeyIndicator);
+    }
+    for (size_t i = 0; i < nColumns; ++i) {
+        SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(i + 2), SQL_C_DOUBLE, &row.values[i], sizeof(double),
+                   &indicators[i]);
+    }
+    char szText[kUserTextSize] = {};
+    SQLLEN nTextIndicator = 0;
+    if (pstrLastText != nullptr) {
+        SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(nColumns + 2), SQL_C_CHAR, szText, sizeof(szText),
+                   &nTextIndicator);
+    }
+    while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        if (bDateKey) {
+            row.key = date.year * 10000 + date.month * 100 + date.day;
+        }
+        for (size_t i = 0; i < nColumns; ++i) {
+            row.isNull[i] = indicators[i] == SQL_NULL_DATA;
+            if (row.isNull[i]) {
+                row.values[i] = 0.0;
+            }
+        }
+        pRows->push_back(row);
+    }
+    if (pstrLastText != nullptr && !pRows->empty()) {
+        TerminateField(szText);
+        *pstrLastText = nTextIndicator == SQL_NULL_DATA ? CString() : CString(szText);
+    }
+    SQLFreeStmt(hStmt, SQL_UNBIND);
+    return nResult;
+}
+
+}  // namespace
+
+int32_t CDbConnection::ReadKvtPersons(std::vector<CString>* pPersons) {
+    pPersons->clear();
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCalc(StatementId::ReportPersons,
+                                           Dialect() == SqlDialect::Unknown ? nullptr : kPersons, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        char szPnr[9] = {};
+        SQLLEN nIndicator = 0;
+        SQLBindCol(pStmt->Handle(), 1, SQL_C_CHAR, szPnr, sizeof(szPnr), &nIndicator);
+        while ((nResult = SQLFetch(pStmt->Handle())) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+            TerminateField(szPnr);
+            pPersons->push_back(FieldText(szPnr, sizeof(szPnr)));
+        }
+        SQLFreeStmt(pStmt->Handle(), SQL_UNBIND);
+    }
+    const int32_t nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pStmt, nResult);
+    pStmt->CloseCursor();
+    return nCode;
+}
+
+int32_t CDbConnection::ReadKvtResults(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay,
+                                      int32_t nFirstYear, int32_t nLastYear, StoredResults* pResults) {
+    const bool bKnown = Dialect() != SqlDialect::Unknown;
+    CStatement* pDays = nullptr;
+    CStatement* pYears = nullptr;
+    int32_t nCode = PreparedCalc(StatementId::ReportDays, bKnown ? kDailyRows : nullptr, &pDays);
+    if (nCode == 0) {
+        nCode = PreparedCalc(StatementId::ReportYears, bKnown ? kCarryOverRows : nullptr, &pYears);
+    }
+    if (nCode != 0) {
+        return nCode;
+    }
+    const SQL_DATE_STRUCT firstDay = DateStruct(nFirstDay);
+    const SQL_DATE_STRUCT lastDay = DateStruct(nLastDay);
+    pDays->BindText(1, strPnr.GetString());
+    pDays->BindDate(2, &firstDay);
+    pDays->BindDate(3, &lastDay);
+    pResults->strUserText.Empty();
+    SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days, &pResults->strUserText);
+    nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pDays, nResult);
+    pDays->CloseCursor();
+    if (nCode != 0) {
+        return nCode;
+    }
+    pYears->BindText(1, strPnr.GetString());
+    pYears->BindLong(2, &nFirstYear);
+    pYears->BindLong(3, &nLastYear);
+    nResult = FetchRows(pYears, false, kYearColumns, &pResults->years);
+    nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pYears, nResult);
+    pYears->CloseCursor();
+    return nCode;
+}
+
+// The request in the form the requesting programs write it: type 5, the schema and user whose
+// kvt is to take it, the person, a date in the accounting year, the time it was queued.
+int32_t CDbConnection::InsertKvtRequest(const ParamRecord& request, const SQL_TIMESTAMP_STRUCT& queuedAt) {
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = Prepared(StatementId::ReportRequest,
+                                       Dialect() == SqlDialect::Unknown ? nullptr : kInsertRequest, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    const SQL_DATE_STRUCT date = DateStruct(request.PRMDTM);
+    pStmt->BindText(1, request.PRMNUM);
+    pStmt->BindLong(2, &request.PRMLFD);
+    pStmt->BindText(3, request.PRMSCH);
+    pStmt->BindText(4, request.PRMUSR);
+    pStmt->BindText(5, request.PRMPNR);
+    pStmt->BindDate(6, &date);
+    pStmt->BindTimestamp(7, &queuedAt, nullptr);
+    pStmt->BindText(8, request.PRMFCD);
+    pStmt->BindText(9, request.PRMERF);
+    return Execute(pStmt, false);
+}

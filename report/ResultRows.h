@@ -1,0 +1,45 @@
+// The stored results of one person as kvt-report reads them: daily rows of ZTW332SFZ and
+// carry-over rows of ZTW332SFV, each with the columns that a calculation computes. The write
+// stamp (SFZDAT, SFVDAT) and the user text (SFZERF, SFVERF) are not compared: they differ between
+// any two calculations, and SFVZUS is not a result of the calculation. Plain values, owned by
+// whoever holds them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "base/CString.h"
+
+// The computed columns of a daily row, in the order of the read.
+enum DailyColumn {
+    kSfzAnt,
+    kSfzVtg,
+    kSfzVan,
+    kSfzAns,
+    kSfzGen,
+    kSfzVpl,
+    kSfzRst,
+    kSfzGvv,
+    kSfzSta,
+    kDailyColumns
+};
+// The computed columns of a carry-over row (month 0), in the order of the read.
+enum YearColumn { kSfvVtg, kSfvVan, kSfvSta, kYearColumns };
+
+inline constexpr std::array<const char*, kDailyColumns> kDailyColumnNames = {
+    "SFZANT", "SFZVTG", "SFZVAN", "SFZANS", "SFZGEN", "SFZVPL", "SFZRST", "SFZGVV", "SFZSTA"};
+inline constexpr std::array<const char*, kYearColumns> kYearColumnNames = {"SFVVTG", "SFVVAN", "SFVSTA"};
+
+struct ResultRow {
+    int32_t key = 0;  // the day yyyymmdd of a daily row, the year SFVJHR of a carry-over row
+    std::array<double, kDailyColumns> values{};
+    std::array<bool, kDailyColumns> isNull{};
+};
+
+// The rows of one person in a range of days and years, each list in ascending order of its key.
+struct StoredResults {
+    std::vector<ResultRow> days;
+    std::vector<ResultRow> years;
+    CString strUserText;  // SFZERF of the last daily row; empty without daily rows
+};

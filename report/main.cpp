@@ -1,0 +1,22 @@
+// Entry function of kvt-report: checks the command line and hands over to the run, whose result is
+// the exit code.
+#include "base/AppFramework.h"
+#include "report/CReportOutput.h"
+#include "report/ReportOptions.h"
+#include "report/ReportRun.h"
+
+int main(int argc, char* argv[]) {
+    CAppFramework app;
+    if (!AppFrameworkInit(app)) {
+        return kExitOutput;
+    }
+    ReportOptions options;
+    CString strError;
+    if (!ParseReportOptions(argc, argv, &options, &strError)) {
+        CReportOutput output(false, false);
+        output.Error(strError);
+        output.Note(ReportUsage());
+        return kExitUsage;
+    }
+    return RunReport(options);
+}

@@ -1,0 +1,186 @@
+// kvt-report without a database: the command line, the carry-over figures it derives from the
+// daily rows, the comparison of stored and computed rows, and its writers on Windows-1252 texts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "report/CTextConverter.h"
+#include "report/ReportFormat.h"
+#include "report/ReportOptions.h"
+#include "report/StaleCheck.h"
+#include "report/SvgChart.h"
+#include "report/YearTable.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+ResultRow Day(int32_t nDay, double dAnt, double dVtg, double dAns, double dGen, double dVpl, double dRst) {
+    ResultRow row;
+    row.key = nDay;
+    row.values[kSfzAnt] = dAnt;
+    row.values[kSfzVtg] = dVtg;
+    row.values[kSfzAns] = dAns;
+    row.values[kSfzGen] = dGen;
+    row.values[kSfzVpl] = dVpl;
+    row.values[kSfzRst] = dRst;
+    return row;
+}
+
+// A year with a carry-over of 2.5 days usable until the end of March, of which 1 day is taken.
+PersonYear CarryOverYear() {
+    PersonYear year;
+    year.strPnr = "M\xFCller<1>";
+    year.nCalcYear = 2024;
+    year.nPeriodStart = 20240101;
+    year.nPeriodEnd = 20241231;
+    year.nYearStartShares = 4;
+    ContractRecord contract{};
+    contract.validFrom = 20240101;
+    contract.kvtVmo = 3;
+    year.contracts.push_back(contract);
+    year.computed.days = {Day(20231231, 99, 0, 0, 0, 0, 0), Day(20240101, 10, 2.5, 1, 0, 1, 2.5),
+                          Day(20240331, 30, 2.5, 3, 1, 0, 4.5), Day(20240401, 31, 0, 3, 1, 0, 3),
+                          Day(20240402, 40, 0, 4, 2, 0, 3)};
+    return year;
+}
+
+TEST(ReportYearTest, UsedAndExpiredCarryOverFollowFromTheRowsAroundTheDeadline) {
+    const PersonYear year = CarryOverYear();
+    const ExplainedYear explained = ExplainYear(year);
+    EXPECT_EQ(explained.nDeadline, 20240401);
+    ASSERT_EQ(explained.days.size(), 4u);              // the day before the accounting year is left out
+    EXPECT_DOUBLE_EQ(explained.days[0].dShares, 6.0);  // 10 less the 4 the year started with
+    EXPECT_DOUBLE_EQ(explained.days[1].dUsed, 1.0);
+    EXPECT_DOUBLE_EQ(explained.days[2].dExpired, 1.5);
+    EXPECT_DOUBLE_EQ(explained.days[3].dUsed, 1.0);  // a day taken after the deadline uses none
+    EXPECT_DOUBLE_EQ(explained.dExpired, 1.5);
+    EXPECT_EQ(CarryOverDeadlineOf(12, 2024), 20250101);
+
+    const ReportTable months = BuildYearTable(year, explained, false, false);
+    ASSERT_EQ(months.rows.size(), 3u);
+    // Monat, Anteile, Anteile kum., Anspruch, genommen, geplant, Vortrag, genutzt, verfallen, Rest
+    EXPECT_EQ(months.rows[1],
+              (std::vector<CString>{"2024-03", "20", "30", "3", "1", "0", "2.5", "1", "0", "4.5"}));
+    EXPECT_EQ(months.rows[2],
+              (std::vector<CString>{"2024-04", "10", "40", "4", "2", "0", "0", "1", "1.5", "3"}));
+}
+
+TEST(ReportStaleTest, TheFirstDifferingDayAndEachDifferingCarryOverRowAreReported) {
+    PersonYear year;
+    year.stored.days = {Day(20240101, 1, 0, 0, 0, 0, 1), Day(20240102, 2, 0, 0, 0, 0, 1),
+                        Day(20240103, 3, 0, 0, 0, 0, 1)};
+    year.computed.days = year.stored.days;
+    year.computed.days[0].values[kSfzRst] += 4e-7;  // below the stored scale
+    EXPECT_TRUE(FindStaleResults(year).empty());
+
+    year.computed.days[1].values[kSfzRst] = 0.5;
+    year.computed.days[1].values[kSfzGen] = 0.5;
+    year.computed.days[2].values[kSfzAnt] = 7;
+    year.stored.days[2].isNull[kSfzSta] = true;
+    ResultRow carry;
+    carry.key = 2025;
+    year.computed.years = {carry};
+    std::vector<StaleFinding> findings = FindStaleResults(year);
+    ASSERT_EQ(findings.size(), 2u);
+    EXPECT_EQ(findings[0].strPlace, "2024-01-02");
+    ASSERT_EQ(findings[0].changes.size(), 2u);
+    EXPECT_EQ(findings[0].changes[0].strColumn, "SFZGEN");
+    EXPECT_EQ(findings[0].changes[1].strColumn, "SFZRST");
+    EXPECT_EQ(findings[0].changes[1].strStored, "1");
+    EXPECT_EQ(findings[0].changes[1].strNew, "0.5");
+    EXPECT_EQ(findings[1].strPlace, "Vortrag 2025");
+    EXPECT_EQ(findings[1].changes[0].strStored, "fehlt");
+
+    year.computed.days.erase(year.computed.days.begin());
+    findings = FindStaleResults(year);
+    EXPECT_EQ(findings[0].strPlace, "2024-01-01");
+    EXPECT_EQ(findings[0].changes[0].strNew, "entf\xE4llt");
+}
+
+TEST(ReportWriterTest, TextsLeaveWindows1252ForTheOutputsCharacterSet) {
+    const CString strText =
+        "M\xFCller \x80 \x81";  // ü, the euro sign, and a byte Windows-1252 leaves undefined
+    EXPECT_EQ(CTextConverter("UTF-8").Convert(strText), "M\xC3\xBCller \xE2\x82\xAC ?");
+    EXPECT_EQ(CTextConverter("ISO-8859-1").Convert(strText), "M\xFCller ? ?");
+    EXPECT_EQ(CTextConverter("ANSI_X3.4-1968").Convert(strText), "M?ller ? ?");
+    EXPECT_EQ(CTextConverter("NO-SUCH-SET").Convert(strText), "M?ller ? ?");
+    EXPECT_EQ(FormatNumber(2.5), "2.5");
+    EXPECT_EQ(FormatNumber(-0.0000001), "0");
+    EXPECT_EQ(FormatNumber(-1.125), "-1.125");
+}
+
+// Aligned before the conversion: in UTF-8 the lines are as long in characters as in Windows-1252.
+TEST(ReportWriterTest, TableColumnsStayAlignedInCharactersAfterConversion) {
+    ReportTable table;
+    table.headings = {"Name", "Rest"};
+    table.rows = {{"M\xFC\xDF", "2.5"}, {"Bauer", "10"}};
+    const std::string strUtf8 = CTextConverter("UTF-8").Convert(FormatTextTable(table));
+    EXPECT_EQ(strUtf8,
+              "Name   Rest\n"
+              "-----  ----\n"
+              "M\xC3\xBC\xC3\x9F     2.5\n"
+              "Bauer    10\n");
+}
+
+TEST(ReportWriterTest, CsvQuotesWhatWouldSplitAFieldAndEndsLinesWithCrLf) {
+    ReportTable table;
+    table.headings = {"PNR", "Text"};
+    table.rows = {{"1", "a,b"}, {"2", "sagt \"M\xFCller\""}, {"3", "zwei\nZeilen"}};
+    EXPECT_EQ(CTextConverter("UTF-8").Convert(FormatCsv(table, true)),
+              "PNR,Text\r\n1,\"a,b\"\r\n2,\"sagt \"\"M\xC3\xBCller\"\"\"\r\n3,\"zwei\nZeilen\"\r\n");
+    EXPECT_EQ(FormatCsv(table, false).Left(8), "1,\"a,b\"\r");
+}
+
+TEST(ReportWriterTest, TheChartHasOnePointPerDayAndEscapesItsTexts) {
+    EXPECT_EQ(XmlEscaped("<a & 'b' \"c\">\x01"), "&lt;a &amp; &apos;b&apos; &quot;c&quot;&gt;?");
+    const PersonYear year = CarryOverYear();
+    const std::string strSvg = CTextConverter("UTF-8").Convert(FormatSvgChart(year, ExplainYear(year)));
+    const size_t nRest = strSvg.find("<polyline id=\"rest\"");
+    ASSERT_NE(nRest, std::string::npos);
+    const size_t nPoints = strSvg.find("points=\"", nRest) + 8;
+    const std::string strPoints = strSvg.substr(nPoints, strSvg.find('"', nPoints) - nPoints);
+    EXPECT_EQ(std::count(strPoints.begin(), strPoints.end(), ','), 4);
+    EXPECT_NE(strSvg.find("Personalnummer M\xC3\xBCller&lt;1&gt;"), std::string::npos);
+    EXPECT_NE(strSvg.find(">M\xC3\xA4r<"), std::string::npos);
+    EXPECT_NE(strSvg.find("Frist des Vortrags 01.04.2024: 1.5 Tage verfallen"), std::string::npos);
+}
+
+TEST(ReportOptionsTest, CallsAreCheckedAsAWhole) {
+    TempDir dir;
+    const std::string strConfig = dir.File("kvt.ini");
+    WriteBytes(strConfig, "1;DB_SYSTEM;00\n");
+    const auto parse = [&](std::vector<std::string> args, ReportOptions* pOptions) {
+        args.insert(args.begin(), {"kvt-report", strConfig, "user:werk1#planer"});
+        std::vector<const char*> argv;
+        for (const std::string& arg : args) {
+            argv.push_back(arg.c_str());
+        }
+        CString strError;
+        return ParseReportOptions(static_cast<int>(argv.size()), argv.data(), pOptions, &strError);
+    };
+    ReportOptions options;
+    ASSERT_TRUE(parse({"1001", "--year", "2024", "--days", "--svg", "a.svg"}, &options));
+    EXPECT_EQ(options.strSchema, "WERK1");
+    EXPECT_EQ(options.strUser, "PLANER");
+    EXPECT_EQ(options.nYear, 2024);
+    ReportOptions check;
+    EXPECT_TRUE(parse({"--check", "--all", "--queue", "--csv"}, &check));
+    for (const std::vector<std::string>& wrong :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--all"},
+                                               {"1001", "--queue"},
+                                               {"--check", "--all", "1001"},
+                                               {"1001", "1002", "--svg", "a.svg"},
+                                               {"1001", "--year", "1900"},
+                                               {"1001", "--year"},
+                                               {"123456789"},
+                                               {"1001", "--weekly"},
+                                               {"--check", "1001", "--days"}}) {
+        ReportOptions rejected;
+        EXPECT_FALSE(parse(wrong, &rejected)) << ::testing::PrintToString(wrong);
+    }
+}
+
+}  // namespace
