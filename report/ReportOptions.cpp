@@ -22,6 +22,7 @@ const char* const kUsage =
     "  --queue       mit --check: f\xFCr jede abweichende Person einen Berechnungsauftrag einstellen\n"
     "  --csv         CSV (UTF-8, Komma, Dezimalpunkt) statt Tabellen\n"
     "  --svg DATEI   f\xFCr eine Person: Verlauf von Rest und Anspruch als SVG\n"
+    "  --help, --version  diese Hilfe, die Version\n"
     "Exitcode: 0 ohne Abweichung, 1 Abweichungen gefunden, 2 Aufruf, 3 Verbindung, 4 Datenbankfehler,\n"
     "5 Ausgabe nicht geschrieben";
 

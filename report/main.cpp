@@ -1,5 +1,7 @@
 // Entry function of kvt-report: checks the command line and hands over to the run, whose result is
 // the exit code.
+#include <cstring>
+
 #include "base/AppFramework.h"
 #include "report/CReportOutput.h"
 #include "report/ReportOptions.h"
@@ -9,6 +11,16 @@ int main(int argc, char* argv[]) {
     CAppFramework app;
     if (!AppFrameworkInit(app)) {
         return kExitOutput;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        CReportOutput output(false, false);
+        output.Data("kvt-report " KVT_VERSION "\n");
+        return output.Flush() ? kExitOk : kExitOutput;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        CReportOutput output(false, false);
+        output.Data(CString(ReportUsage()) + "\n");
+        return output.Flush() ? kExitOk : kExitOutput;
     }
     ReportOptions options;
     CString strError;

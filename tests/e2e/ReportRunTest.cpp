@@ -206,6 +206,11 @@ TEST_F(ReportRunTest, UsageAndConnectionFailuresHaveTheirExitCodes) {
     const ProcessResult connection = RunReport({"RP1"});
     EXPECT_EQ(connection.m_nExitCode, 3);
     EXPECT_NE(connection.m_strErr.find("SqlCode: 1045"), std::string::npos) << connection.m_strErr;
+    ProcessSpec version;
+    version.m_args = {KVT_REPORT_BINARY, "--version"};
+    const ProcessResult printed = RunProcess(version);
+    EXPECT_EQ(printed.m_nExitCode, 0);
+    EXPECT_EQ(printed.m_strOut, "kvt-report " KVT_VERSION "\n");
 }
 
 }  // namespace
