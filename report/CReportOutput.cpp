@@ -4,14 +4,15 @@
 
 #include <cstdio>
 
+#include "base/Cp1252.h"
+
 CReportOutput::CReportOutput(bool bCsv, bool bProgress)
     : m_terminal(TerminalCharset()),
-      m_utf8("UTF-8"),
       m_bCsv(bCsv),
       m_bProgress(bProgress && isatty(STDERR_FILENO) != 0) {}
 
 void CReportOutput::Data(const CString& strText) {
-    Write(stdout, m_bCsv ? m_utf8.Convert(strText) : m_terminal.Convert(strText));
+    Write(stdout, m_bCsv ? Utf8FromCp1252(strText) : m_terminal.Convert(strText));
 }
 
 void CReportOutput::Note(const CString& strText) {

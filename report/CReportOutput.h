@@ -1,7 +1,7 @@
 // CReportOutput: where kvt-report writes. Tables and notes go to standard output in the terminal's
 // character set; CSV goes there in UTF-8, and the notes then go to standard error so that the CSV
 // stays a table. Messages and the progress line go to standard error in the terminal's set. Every
-// text handed in is Windows-1252. One instance for the run, owned by it; it owns its converters.
+// text handed in is Windows-1252. One instance for the run, owned by it; it owns its converter.
 #pragma once
 
 #include <cstdio>
@@ -27,8 +27,6 @@ public:
     // construction and standard error is a terminal.
     void Progress(size_t nDone, size_t nTotal);
     void EndProgress();
-    // The text in UTF-8, for files.
-    std::string Utf8(const CString& strText) { return m_utf8.Convert(strText); }
     // False when standard output could not take everything.
     bool Flush() const;
 
@@ -36,7 +34,6 @@ private:
     void Write(FILE* pFile, const std::string& strBytes);
 
     CTextConverter m_terminal;
-    CTextConverter m_utf8;
     bool m_bCsv;
     bool m_bProgress;
     bool m_bFailed = false;

@@ -1,8 +1,8 @@
-// CTextConverter: turns the system's Windows-1252 texts into the character set of an output (the
-// terminal's, or UTF-8 for CSV and SVG). It owns one iconv descriptor for its life. A character
-// that the output's set cannot show, and a byte that Windows-1252 leaves undefined, become '?',
-// so that every character stays one character and a table keeps its columns. Not for use from
-// more than one thread.
+// CTextConverter: turns the system's Windows-1252 texts into the character set of the terminal
+// (CSV and SVG, always UTF-8, take base/Cp1252). It owns one iconv descriptor for its life. A
+// character that the terminal's set cannot show, and a byte that Windows-1252 leaves undefined,
+// become '?', so that every character stays one character and a table keeps its columns. Not for
+// use from more than one thread.
 #pragma once
 
 #include <iconv.h>

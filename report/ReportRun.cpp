@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/Cp1252.h"
 #include "config/CIniConfig.h"
 #include "db/CDbConnection.h"
 #include "report/CReportOutput.h"
@@ -65,7 +66,7 @@ int ExplainPersons(CDbConnection& db, const ReportOptions& options, int32_t nDat
                         "\n");
         }
         if (!options.strSvgPath.IsEmpty() &&
-            !WriteFile(options.strSvgPath, output.Utf8(FormatSvgChart(year, explained)))) {
+            !WriteFile(options.strSvgPath, Utf8FromCp1252(FormatSvgChart(year, explained)))) {
             output.Error("Die SVG-Datei " + options.strSvgPath + " kann nicht geschrieben werden.");
             nExit = std::max(nExit, kExitOutput);
         }

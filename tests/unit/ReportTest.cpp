@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Cp1252.h"
 #include "report/CTextConverter.h"
 #include "report/ReportFormat.h"
 #include "report/ReportOptions.h"
@@ -128,7 +129,7 @@ TEST(ReportWriterTest, CsvQuotesWhatWouldSplitAFieldAndEndsLinesWithCrLf) {
     ReportTable table;
     table.headings = {"PNR", "Text"};
     table.rows = {{"1", "a,b"}, {"2", "sagt \"M\xFCller\""}, {"3", "zwei\nZeilen"}};
-    EXPECT_EQ(CTextConverter("UTF-8").Convert(FormatCsv(table, true)),
+    EXPECT_EQ(Utf8FromCp1252(FormatCsv(table, true)),
               "PNR,Text\r\n1,\"a,b\"\r\n2,\"sagt \"\"M\xC3\xBCller\"\"\"\r\n3,\"zwei\nZeilen\"\r\n");
     EXPECT_EQ(FormatCsv(table, false).Left(8), "1,\"a,b\"\r");
 }
@@ -136,7 +137,7 @@ TEST(ReportWriterTest, CsvQuotesWhatWouldSplitAFieldAndEndsLinesWithCrLf) {
 TEST(ReportWriterTest, TheChartHasOnePointPerDayAndEscapesItsTexts) {
     EXPECT_EQ(XmlEscaped("<a & 'b' \"c\">\x01"), "&lt;a &amp; &apos;b&apos; &quot;c&quot;&gt;?");
     const PersonYear year = CarryOverYear();
-    const std::string strSvg = CTextConverter("UTF-8").Convert(FormatSvgChart(year, ExplainYear(year)));
+    const std::string strSvg = Utf8FromCp1252(FormatSvgChart(year, ExplainYear(year)));
     const size_t nRest = strSvg.find("<polyline id=\"rest\"");
     ASSERT_NE(nRest, std::string::npos);
     const size_t nPoints = strSvg.find("points=\"", nRest) + 8;
