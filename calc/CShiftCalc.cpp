@@ -31,13 +31,12 @@ CShiftCalc::CShiftCalc(CDbConnection& db, const ParamRecord& request, CLogFile& 
 
 bool CShiftCalc::getKvtBewData() {
     ShiftRunState state;
-    bool bCarryOverExists = false;
-    if (!LoadContracts() || !ReadCarryOver(&bCarryOverExists)) {
+    if (!LoadContracts() || !ReadCarryOver(&m_bCarryOverExists)) {
         return false;
     }
     // Without a carry-over row, the placeholder of a year without contracts has nothing to hand on:
     // no yearly row is written for it.
-    if (!bCarryOverExists && m_contracts.GetAt(0)->validFrom == 0) {
+    if (!m_bCarryOverExists && m_contracts.GetAt(0)->validFrom == 0) {
         m_contracts.RemoveAll();
     }
     return ProcessContracts(&state) && WriteCarryOverRow(state);
@@ -59,7 +58,7 @@ bool CShiftCalc::ReadCarryOver(bool* pbExists) {
 }
 
 bool CShiftCalc::DeleteDailyRows(int32_t nFrom, int32_t nTo) {
-    int32_t nResult = m_db.DeleteKvtSfzData(m_strPnr, nFrom, nTo);
+    int32_t nResult = DeleteDays(nFrom, nTo);
     if (nResult == m_db.m_nRcNoData) {
         nResult = m_db.m_nRcSuccess;
     }
@@ -163,7 +162,7 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
 // A day whose row cannot be written ends the calculation: a hole in the series of days would be
 // read as the person's balance.
 bool CShiftCalc::StoreDays(const DailyRows& rows) {
-    if (rows.Count() == 0 || m_db.InsertKvtSfzData(m_strPnr, m_strUser, rows) == m_db.m_nRcSuccess) {
+    if (rows.Count() == 0 || InsertDays(rows) == m_db.m_nRcSuccess) {
         return true;
     }
     CString strText;
@@ -180,7 +179,7 @@ bool CShiftCalc::WriteCarryOverRow(const ShiftRunState& state) {
     const int32_t nNextYear = m_nCalcYear + 1;
     const char* pszPnr = m_strPnr.GetString();
     CString strText;
-    const int32_t nDeleted = m_db.DeleteKvtSfvData(m_strPnr, nNextYear, 0);
+    const int32_t nDeleted = DeleteCarryOverRow(nNextYear);
     if (nDeleted != m_db.m_nRcSuccess && nDeleted != m_db.m_nRcNoData) {
         strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Vortrag konnte nicht gel\xF6scht werden",
                        pszPnr, nNextYear);
@@ -194,7 +193,7 @@ bool CShiftCalc::WriteCarryOverRow(const ShiftRunState& state) {
     strText.Format("Schichtfreizeit Vortrag: Personanummer %s, Jahr %d, Rest: %f, Anteile: %f", pszPnr, nNextYear,
                    state.dRest, state.dSharesLeft);
     Log(strText);
-    if (m_db.InsertKvtSfvData(m_strPnr, m_strUser, nNextYear, state.dRest, state.dSharesLeft) != m_db.m_nRcSuccess) {
+    if (InsertCarryOverRow(nNextYear, state.dRest, state.dSharesLeft) != m_db.m_nRcSuccess) {
         strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Bewegungsdaten konnten nicht geschrieben werden",
                        pszPnr, nNextYear);
         LogFailure(strText);
@@ -202,4 +201,20 @@ bool CShiftCalc::WriteCarryOverRow(const ShiftRunState& state) {
         return false;
     }
     return true;
+}
+
+int32_t CShiftCalc::DeleteDays(int32_t nFrom, int32_t nTo) {
+    return m_db.DeleteKvtSfzData(m_strPnr, nFrom, nTo);
+}
+
+int32_t CShiftCalc::InsertDays(const DailyRows& rows) {
+    return m_db.InsertKvtSfzData(m_strPnr, m_strUser, rows);
+}
+
+int32_t CShiftCalc::DeleteCarryOverRow(int32_t nYear) {
+    return m_db.DeleteKvtSfvData(m_strPnr, nYear, 0);
+}
+
+int32_t CShiftCalc::InsertCarryOverRow(int32_t nYear, double dRest, double dSharesLeft) {
+    return m_db.InsertKvtSfvData(m_strPnr, m_strUser, nYear, dRest, dSharesLeft);
 }

@@ -3,7 +3,8 @@
 // accounting year. One object per request: construct, run getKvtBewData once, destroy. It writes
 // within the caller's transaction and never commits; a calculation that stops at a failed
 // statement leaves its writes for the caller to roll back. Failures are reported in the run log,
-// and the diagnostics of the failed statement stay in the connection.
+// and the diagnostics of the failed statement stay in the connection. The four writes of the
+// results are virtual, so that a preview can keep the results instead of storing them.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +37,17 @@ public:
 
     int32_t GetCalcYear() const { return m_nCalcYear; }
     CContractArray& GetContracts() { return m_contracts; }
+    // The carry-over row of the calculation year as it was read; zeros when there is none.
+    const CarryOver& GetCarryOver() const { return m_carry; }
+    bool HasCarryOver() const { return m_bCarryOverExists; }
+
+protected:
+    // The results go to the result tables of the connection. Each returns the connection's result
+    // code: 0, the code of "no data", or that of the failure.
+    virtual int32_t DeleteDays(int32_t nFrom, int32_t nTo);
+    virtual int32_t InsertDays(const DailyRows& rows);
+    virtual int32_t DeleteCarryOverRow(int32_t nYear);
+    virtual int32_t InsertCarryOverRow(int32_t nYear, double dRest, double dSharesLeft);
 
 private:
     bool ProcessContracts(ShiftRunState* pState);
@@ -54,4 +66,5 @@ private:
     int32_t m_nRequestDate;
     int32_t m_nCalcYear;
     CarryOver m_carry;
+    bool m_bCarryOverExists = false;
 };

@@ -1,7 +1,7 @@
 // One person's accounting year as kvt's own engine calculates it now: the same calculation that a
-// request of kvt runs, inside the connection's transaction, with what it would store read back
-// before the transaction is rolled back. Nothing stored changes, and the person's rows are locked
-// only during the call. The connection is borrowed for the call.
+// request of kvt runs, inside the connection's transaction, which is rolled back at the end. The
+// calculation's writes are kept instead of stored (report/CPreviewCalc.h), so nothing stored
+// changes and no stored row is locked. The connection is borrowed for the call.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@
 #include "db/CDbConnection.h"
 #include "report/ResultRows.h"
 
-// The user text of the report's requests, and of its calculations where nothing is stored.
+// The user text of the report's requests and of its calculations.
 inline constexpr const char* kReportUser = "kvt-report";
 
 struct PersonYear {
@@ -28,19 +28,18 @@ struct PersonYear {
     double dCarryDays = 0.0;
     double dCarryShares = 0.0;
     int32_t nYearStartShares = 0;
-    StoredResults stored;    // before the calculation; read only when asked for
-    StoredResults computed;  // what the calculation stores, over the same days and years
+    StoredResults stored;    // before the calculation
+    StoredResults computed;  // what the calculation would store, over the same days and years
     CString strFailure;      // what failed, with the database's diagnostics
 };
 
 enum class CalcOutcome {
     Done,
-    Failed,         // a statement failed; everything was rolled back
+    Failed,         // a statement failed; the transaction was rolled back
     NotRolledBack,  // the rollback failed: the connection must not be used for anything more
 };
 
 // Calculates the accounting year that holds nDate (yyyymmdd) as a kvt request with that date
-// would. The rows are read over the year before nDate to the year after it, which holds every
-// accounting year that can hold nDate; with bReadStored the stored ones first.
-CalcOutcome CalculatePersonYear(CDbConnection& db, const CString& strPnr, int32_t nDate, bool bReadStored,
-                                PersonYear* pYear);
+// would. The rows are compared over the year before nDate to the year after it, which holds every
+// accounting year that can hold nDate.
+CalcOutcome CalculatePersonYear(CDbConnection& db, const CString& strPnr, int32_t nDate, PersonYear* pYear);

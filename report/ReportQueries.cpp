@@ -9,16 +9,13 @@
 
 namespace {
 
-// SFZERF is 60 characters.
-constexpr size_t kUserTextSize = 61;
-
 const char* const kPersons =
     "SELECT PNRNUM "
     "FROM   %s.ZTW300PNR "
     "ORDER BY PNRNUM";
 
 const char* const kDailyRows =
-    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA, SFZERF "
+    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA "
     "FROM   %s.ZTW332SFZ "
     "WHERE  SFZPNR = ? "
     "AND    SFZDTM >= ? "
@@ -41,12 +38,39 @@ const char* const kInsertRequest =
     "VALUES "
     "  (?, ?, 5, ?, ?, ?, ?, ?, ?, ?)";
 
+// The decimals that a column of a read keeps of a written value: none in a column of integers, the
+// scale of a decimal column that declares fewer than are sent. A scale of 0 is not taken for one:
+// a number column without a declared scale may describe itself so.
+int KeptDecimals(SQLHSTMT hStmt, SQLUSMALLINT nColumn) {
+    SQLSMALLINT nType = 0;
+    SQLULEN nSize = 0;
+    SQLSMALLINT nScale = 0;
+    SQLSMALLINT nNullable = 0;
+    const SQLRETURN nResult =
+        SQLDescribeCol(hStmt, nColumn, nullptr, 0, nullptr, &nType, &nSize, &nScale, &nNullable);
+    if (nResult != SQL_SUCCESS && nResult != SQL_SUCCESS_WITH_INFO) {
+        return kSentDecimals;
+    }
+    switch (nType) {
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            return 0;
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return nScale > 0 && nScale < kSentDecimals ? nScale : kSentDecimals;
+        default:
+            return kSentDecimals;
+    }
+}
+
 // Executes the statement and fetches every row into pRows: the key (a date, or the year as an
-// integer) and nColumns numbers; with pstrLastText a text column after them as well, of which the
-// last row's value is kept. SQL_NO_DATA after the last row; any other result is the failure of the
-// execution or of a fetch. The columns are unbound again: they point into this call.
+// integer) and nColumns numbers, with the decimals each number column keeps in pDecimals. SQL_NO_DATA
+// after the last row; any other result is the failure of the execution or of a fetch. The columns
+// are unbound again: they point into this call.
 SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vector<ResultRow>* pRows,
-                    CString* pstrLastText = nullptr) {
+                    std::array<int, kDailyColumns>* pDecimals) {
     pRows->clear();
     SQLRETURN nResult = pStmt->Execute();
     if (nResult != SQL_SUCCESS && nResult != SQL_SUCCESS_WITH_INFO) {
@@ -63,14 +87,9 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
         SQLBindCol(hStmt, 1, SQL_C_LONG, &row.key, sizeof(row.key), &nKeyIndicator);
     }
     for (size_t i = 0; i < nColumns; ++i) {
-        SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(i + 2), SQL_C_DOUBLE, &row.values[i], sizeof(double),
-                   &indicators[i]);
-    }
-    char szText[kUserTextSize] = {};
-    SQLLEN nTextIndicator = 0;
-    if (pstrLastText != nullptr) {
-        SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(nColumns + 2), SQL_C_CHAR, szText, sizeof(szText),
-                   &nTextIndicator);
+        const auto nColumn = static_cast<SQLUSMALLINT>(i + 2);
+        (*pDecimals)[i] = KeptDecimals(hStmt, nColumn);
+        SQLBindCol(hStmt, nColumn, SQL_C_DOUBLE, &row.values[i], sizeof(double), &indicators[i]);
     }
     while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
         if (bDateKey) {
@@ -83,10 +102,6 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
             }
         }
         pRows->push_back(row);
-    }
-    if (pstrLastText != nullptr && !pRows->empty()) {
-        TerminateField(szText);
-        *pstrLastText = nTextIndicator == SQL_NULL_DATA ? CString() : CString(szText);
     }
     SQLFreeStmt(hStmt, SQL_UNBIND);
     return nResult;
@@ -135,8 +150,7 @@ int32_t CDbConnection::ReadKvtResults(const CString& strPnr, int32_t nFirstDay, 
     pDays->BindText(1, strPnr.GetString());
     pDays->BindDate(2, &firstDay);
     pDays->BindDate(3, &lastDay);
-    pResults->strUserText.Empty();
-    SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days, &pResults->strUserText);
+    SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days, &pResults->dayDecimals);
     nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pDays, nResult);
     pDays->CloseCursor();
     if (nCode != 0) {
@@ -145,7 +159,7 @@ int32_t CDbConnection::ReadKvtResults(const CString& strPnr, int32_t nFirstDay, 
     pYears->BindText(1, strPnr.GetString());
     pYears->BindLong(2, &nFirstYear);
     pYears->BindLong(3, &nLastYear);
-    nResult = FetchRows(pYears, false, kYearColumns, &pResults->years);
+    nResult = FetchRows(pYears, false, kYearColumns, &pResults->years, &pResults->yearDecimals);
     nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pYears, nResult);
     pYears->CloseCursor();
     return nCode;

@@ -45,7 +45,7 @@ int ExplainPersons(CDbConnection& db, const ReportOptions& options, int32_t nDat
     bool bHeadings = true;
     for (const CString& strPnr : options.persons) {
         PersonYear year;
-        const CalcOutcome outcome = CalculatePersonYear(db, strPnr, nDate, false, &year);
+        const CalcOutcome outcome = CalculatePersonYear(db, strPnr, nDate, &year);
         if (outcome != CalcOutcome::Done) {
             output.Error(PersonFailure(year));
             if (outcome == CalcOutcome::NotRolledBack) {
@@ -86,7 +86,7 @@ int CheckPersons(CDbConnection& db, const ReportOptions& options, const std::vec
     for (size_t i = 0; i < persons.size(); ++i) {
         output.Progress(i, persons.size());
         PersonYear year;
-        const CalcOutcome outcome = CalculatePersonYear(db, persons[i], nDate, true, &year);
+        const CalcOutcome outcome = CalculatePersonYear(db, persons[i], nDate, &year);
         if (outcome != CalcOutcome::Done) {
             output.EndProgress();
             output.Error(PersonFailure(year));

@@ -37,9 +37,22 @@ struct ResultRow {
     std::array<bool, kDailyColumns> isNull{};
 };
 
-// The rows of one person in a range of days and years, each list in ascending order of its key.
+// The decimals that the columns keep of a written value unless the read tells otherwise: those
+// that the calculation sends.
+inline constexpr int kSentDecimals = 6;
+
+template <size_t N>
+constexpr std::array<int, N> SentDecimalsEach() {
+    std::array<int, N> decimals{};
+    decimals.fill(kSentDecimals);
+    return decimals;
+}
+
+// The rows of one person in a range of days and years, each list in ascending order of its key,
+// and the decimals that each column of the tables keeps.
 struct StoredResults {
     std::vector<ResultRow> days;
     std::vector<ResultRow> years;
-    CString strUserText;  // SFZERF of the last daily row; empty without daily rows
+    std::array<int, kDailyColumns> dayDecimals = SentDecimalsEach<kDailyColumns>();
+    std::array<int, kDailyColumns> yearDecimals = SentDecimalsEach<kDailyColumns>();
 };

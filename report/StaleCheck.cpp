@@ -1,5 +1,6 @@
 #include "report/StaleCheck.h"
 
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -7,13 +8,20 @@
 
 namespace {
 
-// Six decimals, the scale of the stored columns: two values are the same when they are stored
-// the same.
-bool SameValue(const ResultRow& a, const ResultRow& b, size_t nColumn) {
-    if (a.isNull[nColumn] || b.isNull[nColumn]) {
-        return a.isNull[nColumn] == b.isNull[nColumn];
+constexpr std::array<double, kSentDecimals + 1> kPowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+// How far beyond half a unit of the last kept decimal a new value may lie from the stored one:
+// the error of the double's product, far below the millionths the calculation sends.
+constexpr double kProductError = 1e-6;
+
+// The stored value is the new one when it is what the column keeps of it: the new value rounded to
+// the column's decimals, either way at an exact half, which the products round differently.
+bool SameValue(const ResultRow& stored, const ResultRow& computed, size_t nColumn, int nDecimals) {
+    if (stored.isNull[nColumn] || computed.isNull[nColumn]) {
+        return stored.isNull[nColumn] == computed.isNull[nColumn];
     }
-    return std::llround(a.values[nColumn] * 1e6) == std::llround(b.values[nColumn] * 1e6);
+    const double dScale = kPowersOfTen[static_cast<size_t>(nDecimals)];
+    const double dStoredUnits = static_cast<double>(std::llround(stored.values[nColumn] * dScale));
+    return std::fabs(computed.values[nColumn] * dScale - dStoredUnits) < 0.5 + kProductError;
 }
 
 CString ValueText(const ResultRow& row, size_t nColumn) {
@@ -23,14 +31,15 @@ CString ValueText(const ResultRow& row, size_t nColumn) {
 // The changes between two rows of the same key; a row missing on one side is one change.
 template <size_t N>
 std::vector<ColumnChange> Changes(const ResultRow* pStored, const ResultRow* pNew,
-                                  const std::array<const char*, N>& names) {
+                                  const std::array<const char*, N>& names,
+                                  const std::array<int, kDailyColumns>& decimals) {
     if (pStored == nullptr || pNew == nullptr) {
         return {{"Zeile", pStored != nullptr ? "vorhanden" : "fehlt",
                  pNew != nullptr ? "vorhanden" : "entf\xE4llt"}};
     }
     std::vector<ColumnChange> changes;
     for (size_t i = 0; i < N; ++i) {
-        if (!SameValue(*pStored, *pNew, i)) {
+        if (!SameValue(*pStored, *pNew, i, decimals[i])) {
             changes.push_back({names[i], ValueText(*pStored, i), ValueText(*pNew, i)});
         }
     }
@@ -50,8 +59,8 @@ CString YearPlace(int32_t nYear) {
 // Walks both lists in key order. With bFirstOnly the walk ends at the first key that differs.
 template <size_t N>
 void CompareRows(const std::vector<ResultRow>& stored, const std::vector<ResultRow>& computed,
-                 const std::array<const char*, N>& names, CString (*pfnPlace)(int32_t), bool bFirstOnly,
-                 std::vector<StaleFinding>* pFindings) {
+                 const std::array<const char*, N>& names, const std::array<int, kDailyColumns>& decimals,
+                 CString (*pfnPlace)(int32_t), bool bFirstOnly, std::vector<StaleFinding>* pFindings) {
     auto itStored = stored.begin();
     auto itNew = computed.begin();
     while (itStored != stored.end() || itNew != computed.end()) {
@@ -61,7 +70,7 @@ void CompareRows(const std::vector<ResultRow>& stored, const std::vector<ResultR
                 : itNew->key;
         const ResultRow* pStored = itStored != stored.end() && itStored->key == nKey ? &*itStored++ : nullptr;
         const ResultRow* pNew = itNew != computed.end() && itNew->key == nKey ? &*itNew++ : nullptr;
-        std::vector<ColumnChange> changes = Changes(pStored, pNew, names);
+        std::vector<ColumnChange> changes = Changes(pStored, pNew, names, decimals);
         if (!changes.empty()) {
             pFindings->push_back({pfnPlace(nKey), std::move(changes)});
             if (bFirstOnly) {
@@ -75,8 +84,10 @@ void CompareRows(const std::vector<ResultRow>& stored, const std::vector<ResultR
 
 std::vector<StaleFinding> FindStaleResults(const PersonYear& year) {
     std::vector<StaleFinding> findings;
-    CompareRows(year.stored.days, year.computed.days, kDailyColumnNames, DayPlace, true, &findings);
-    CompareRows(year.stored.years, year.computed.years, kYearColumnNames, YearPlace, false, &findings);
+    const StoredResults& stored = year.stored;
+    CompareRows(stored.days, year.computed.days, kDailyColumnNames, stored.dayDecimals, DayPlace, true, &findings);
+    CompareRows(stored.years, year.computed.years, kYearColumnNames, stored.yearDecimals, YearPlace, false,
+                &findings);
     return findings;
 }
 
