@@ -70,7 +70,7 @@ int KeptDecimals(SQLHSTMT hStmt, SQLUSMALLINT nColumn) {
 // after the last row; any other result is the failure of the execution or of a fetch. The columns
 // are unbound again: they point into this call.
 SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vector<ResultRow>* pRows,
-                    std::array<int, kDailyColumns>* pDecimals) {
+                    ColumnDecimals* pDecimals) {
     pRows->clear();
     SQLRETURN nResult = pStmt->Execute();
     if (nResult != SQL_SUCCESS && nResult != SQL_SUCCESS_WITH_INFO) {

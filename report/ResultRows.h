@@ -41,9 +41,11 @@ struct ResultRow {
 // that the calculation sends.
 inline constexpr int kSentDecimals = 6;
 
-template <size_t N>
-constexpr std::array<int, N> SentDecimalsEach() {
-    std::array<int, N> decimals{};
+// The decimals kept by each column of a read, in the order of its columns.
+using ColumnDecimals = std::array<int, kDailyColumns>;
+
+constexpr ColumnDecimals SentDecimalsEach() {
+    ColumnDecimals decimals{};
     decimals.fill(kSentDecimals);
     return decimals;
 }
@@ -53,6 +55,6 @@ constexpr std::array<int, N> SentDecimalsEach() {
 struct StoredResults {
     std::vector<ResultRow> days;
     std::vector<ResultRow> years;
-    std::array<int, kDailyColumns> dayDecimals = SentDecimalsEach<kDailyColumns>();
-    std::array<int, kDailyColumns> yearDecimals = SentDecimalsEach<kDailyColumns>();
+    ColumnDecimals dayDecimals = SentDecimalsEach();
+    ColumnDecimals yearDecimals = SentDecimalsEach();
 };

@@ -32,7 +32,7 @@ CString ValueText(const ResultRow& row, size_t nColumn) {
 template <size_t N>
 std::vector<ColumnChange> Changes(const ResultRow* pStored, const ResultRow* pNew,
                                   const std::array<const char*, N>& names,
-                                  const std::array<int, kDailyColumns>& decimals) {
+                                  const ColumnDecimals& decimals) {
     if (pStored == nullptr || pNew == nullptr) {
         return {{"Zeile", pStored != nullptr ? "vorhanden" : "fehlt",
                  pNew != nullptr ? "vorhanden" : "entf\xE4llt"}};
@@ -59,7 +59,7 @@ CString YearPlace(int32_t nYear) {
 // Walks both lists in key order. With bFirstOnly the walk ends at the first key that differs.
 template <size_t N>
 void CompareRows(const std::vector<ResultRow>& stored, const std::vector<ResultRow>& computed,
-                 const std::array<const char*, N>& names, const std::array<int, kDailyColumns>& decimals,
+                 const std::array<const char*, N>& names, const ColumnDecimals& decimals,
                  CString (*pfnPlace)(int32_t), bool bFirstOnly, std::vector<StaleFinding>* pFindings) {
     auto itStored = stored.begin();
     auto itNew = computed.begin();

@@ -75,6 +75,14 @@ TEST(ReportStaleTest, TheFirstDifferingDayAndEachDifferingCarryOverRowAreReporte
     year.computed.days = year.stored.days;
     year.computed.days[0].values[kSfzRst] += 4e-7;  // below the stored scale
     EXPECT_TRUE(FindStaleResults(year).empty());
+    // A column of two decimals holds 2.345 as 2.34 or 2.35, as the product rounds a half; not 2.33.
+    year.stored.dayDecimals[kSfzVpl] = 2;
+    year.computed.days[0].values[kSfzVpl] = 2.345;
+    for (const double dStored : {2.34, 2.35, 2.33}) {
+        year.stored.days[0].values[kSfzVpl] = dStored;
+        EXPECT_EQ(FindStaleResults(year).empty(), dStored != 2.33) << dStored;
+    }
+    year.computed.days[0].values[kSfzVpl] = year.stored.days[0].values[kSfzVpl] = 0;
 
     year.computed.days[1].values[kSfzRst] = 0.5;
     year.computed.days[1].values[kSfzGen] = 0.5;
