@@ -69,6 +69,14 @@ bool PrintInfoIfAsked(int argc, const char* const argv[]) {
     }
     if (std::strcmp(argv[1], "--help") == 0) {
         PrintUsage();
+        std::fputs("Exitcodes:\n"
+                   "  0  Lauf beendet: der Auftrag von PARM: ist erledigt, oder kvt wurde gestoppt\n"
+                   "  1  Plattform nicht gestartet\n"
+                   "  2  Aufruf oder Konfigurationsdatei unbrauchbar (keine Anmeldung versucht)\n"
+                   "  3  Datenbank beim Start nicht erreichbar\n"
+                   "  4  nur PARM: der Auftrag ist noch in der Warteschlange\n"
+                   "  5  die Datenbank passt nicht zur Konfiguration; kein Auftrag wurde ver\xE4ndert\n",
+                   stdout);
         return true;
     }
     if (std::strcmp(argv[1], "--version") == 0) {

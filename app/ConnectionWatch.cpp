@@ -1,15 +1,16 @@
 #include "app/ConnectionWatch.h"
 
 void CConnectionWatch::ReadFailed(const CDbConnection& db) {
-    if (m_bLost) {
+    const SqlFailure failure = db.ClassifyLastFailure();
+    if (m_bLost || failure == SqlFailure::Installation) {
         return;
     }
     m_bLost = true;
+    const char* pszWhat = failure == SqlFailure::ConnectionLost ? "Verbindung zur Datenbank unterbrochen"
+                                                                : "Warteschlange nicht lesbar";
     CString strText;
-    strText.Format(
-        "Fehler : Verbindung zur Datenbank unterbrochen, neuer Versuch alle 10 Sekunden (SqlCode: %ld, "
-        "SqlState: %s) %s",
-        static_cast<long>(db.GetSqlCode()), db.GetSqlState().GetString(), db.GetSqlMessage().GetString());
+    strText.Format("Fehler : %s, neuer Versuch alle 10 Sekunden (SqlCode: %ld, SqlState: %s) %s", pszWhat,
+                   static_cast<long>(db.GetSqlCode()), db.GetSqlState().GetString(), db.GetSqlMessage().GetString());
     m_log.Write(strText, true, LogLevel::Warning);
 }
 

@@ -1,7 +1,8 @@
 // CConnectionWatch: one run-log entry when the request table can no longer be read (the
-// connection is lost, or the server refuses the read) and one when a read succeeds again, instead
-// of silence while the loop retries every 10 seconds. Borrows the run log, which must outlive it.
-// Single-threaded use.
+// connection is lost, or the server refuses the read for a while) and one when a read succeeds
+// again, instead of silence while the loop retries every 10 seconds. A read that shows the
+// database does not fit the configuration ends the run and is reported there, not here. Borrows
+// the run log, which must outlive it. Single-threaded use.
 #pragma once
 
 #include "db/CDbConnection.h"

@@ -1,10 +1,16 @@
 #include "app/ProcessRequest.h"
 
+#include <cstring>
+#include <ctime>
+
 #include "app/Globals.h"
 #include "base/FieldText.h"
 #include "calc/CShiftCalc.h"
 
 namespace {
+
+// The longest personnel number the calculation takes; a longer one would be cut to another person's.
+const size_t kMaxPnrLength = 8;
 
 void LogFailure(const CString& strText) {
     g_log.Write(strText, true, LogLevel::Error);
@@ -26,43 +32,70 @@ CString Diagnostics(const CDbConnection& db) {
     return strText;
 }
 
+CString AttemptText(int nAttempt, int nDelaySeconds) {
+    CString strText;
+    if (nAttempt <= CRequestLedger::kMaxAttempts) {
+        strText.Format("Versuch %d von %d", nAttempt, CRequestLedger::kMaxAttempts);
+    } else {
+        strText.Format("Versuch %d", nAttempt);
+    }
+    CString strNext;
+    if (nDelaySeconds > 0) {
+        strNext.Format(", n\xE4" "chster Versuch in %d Sekunden", nDelaySeconds);
+    }
+    return "(" + strText + "); der Auftrag bleibt in der Warteschlange" + strNext;
+}
+
 // Gives the whole transaction up, the claim included: the request stays queued as it was. Called
-// right after the failure, while the connection still holds its diagnostics. A failure that may
-// pass is tried again after the pause, at most three times; one that will not pass makes the
-// request one that this run leaves alone.
+// right after the failure, while the connection still holds its diagnostics. What follows depends
+// on what the failure means: the database does not fit, and the run ends; the request itself
+// cannot be closed, and this run leaves it alone; otherwise it may pass, and the request is tried
+// again later, ever less often.
 RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, const char* pszWhat) {
+    const SqlFailure failure = db.ClassifyLastFailure();
+    const CString strWhat = RequestName(request) + ": " + pszWhat;
+    if (failure == SqlFailure::Installation) {
+        const CString strText = WrongDatabaseText(db, strWhat);
+        db.Rollback();
+        g_log.WriteFatal(strText);
+        return RequestOutcome::WrongDatabase;
+    }
     const CString strDiagnostics = Diagnostics(db);
-    const bool bMayPass = db.ClassifyLastFailure() != SqlFailure::Permanent;
     db.Rollback();
     CString strText;
-    const int nAttempt = ledger.CountAttempt(request);
-    if (bMayPass && nAttempt <= CRequestLedger::kMaxAttempts) {
-        strText.Format("Fehler : %s: %s, alles zur\xFC"
-                       "ckgesetzt (Versuch %d von %d); der Auftrag bleibt in der Warteschlange. %s",
-                       RequestName(request).GetString(), pszWhat, nAttempt, CRequestLedger::kMaxAttempts,
-                       strDiagnostics.GetString());
-    } else {
+    if (failure == SqlFailure::RequestData) {
         ledger.MarkUnremovable(request);
-        strText.Format("Fehler : %s: %s, alles zur\xFC"
-                       "ckgesetzt; der Auftrag bleibt in der Warteschlange und wird in diesem Lauf nicht mehr "
-                       "bearbeitet. %s",
-                       RequestName(request).GetString(), pszWhat, strDiagnostics.GetString());
+        strText.Format("Fehler : %s, alles zur\xFC" "ckgesetzt; der Auftrag bleibt in der Warteschlange und wird in "
+                       "diesem Lauf nicht mehr bearbeitet. %s",
+                       strWhat.GetString(), strDiagnostics.GetString());
+    } else {
+        const int nAttempt = ledger.CountFailure(request, time(nullptr));
+        strText.Format("Fehler : %s, alles zur\xFC" "ckgesetzt %s. %s", strWhat.GetString(),
+                       AttemptText(nAttempt, ledger.DelaySeconds(request)).GetString(), strDiagnostics.GetString());
     }
     LogFailure(strText);
     return RequestOutcome::StillQueued;
 }
 
-// The calculation runs after a savepoint. When it fails for good (a refused row, a missing table
-// or privilege) its writes are undone to the savepoint and the request is closed all the same; a
-// failure that may pass gives the whole request back. A request that failed three times is closed
-// without another attempt. True when the request is to be closed.
-bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, RequestOutcome* pOutcome) {
+// A personnel number longer than the calculation's field names nobody the calculation could take:
+// cut, it would be another person's.
+bool HasValidPnr(const ParamRecord& request) {
+    if (strnlen(request.storedPnr, sizeof(request.storedPnr)) <= kMaxPnrLength) {
+        return true;
+    }
     CString strText;
-    if (ledger.IsGivenUp(request)) {
-        strText.Format("Fehler : %s: nach %d Versuchen nicht berechnet, die gespeicherten Ergebnisse bleiben "
-                       "unver\xE4ndert; der Auftrag wird abgeschlossen.",
-                       RequestName(request).GetString(), CRequestLedger::kMaxAttempts);
-        LogFailure(strText);
+    strText.Format("Fehler : %s: die Personalnummer %s ist l\xE4nger als %zu Zeichen; der Auftrag wird ohne "
+                   "Berechnung abgeschlossen.",
+                   RequestName(request).GetString(), request.storedPnr, kMaxPnrLength);
+    LogFailure(strText);
+    return false;
+}
+
+// The calculation runs after a savepoint. When it fails for a fault of the request's own data, its
+// writes are undone to the savepoint and the request is closed all the same; any other failure
+// gives the whole request back. True when the request is to be closed.
+bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, RequestOutcome* pOutcome) {
+    if (!HasValidPnr(request)) {
         return true;
     }
     if (db.SetSavepoint() != 0) {
@@ -73,7 +106,7 @@ bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& le
     if (calc.getKvtBewData()) {
         return true;
     }
-    if (db.ClassifyLastFailure() != SqlFailure::Permanent) {
+    if (db.ClassifyLastFailure() != SqlFailure::RequestData) {
         *pOutcome = GiveBack(db, request, ledger, "Berechnung abgebrochen");
         return false;
     }
@@ -82,6 +115,7 @@ bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& le
         *pOutcome = GiveBack(db, request, ledger, "Berechnung nicht zur\xFC" "ckgesetzt");
         return false;
     }
+    CString strText;
     strText.Format("Fehler : %s: Berechnung fehlgeschlagen und zur\xFC"
                    "ckgesetzt, die gespeicherten Ergebnisse bleiben unver\xE4ndert; der Auftrag wird "
                    "abgeschlossen. %s",
@@ -90,7 +124,8 @@ bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& le
     return true;
 }
 
-// Closing row, removal and commit: the request is done exactly when all three are.
+// Closing row, removal and commit: the request is done exactly when all three are. A removal that
+// finds no row has not removed the request, whatever else succeeded: it would be claimed again.
 RequestOutcome Close(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger) {
     if (db.InsertErrorRow(FieldText(request.PRMNUM, sizeof(request.PRMNUM)), request.PRMLFD, request.PRMTYP,
                           FieldText(request.PRMPNR, sizeof(request.PRMPNR)),
@@ -99,12 +134,22 @@ RequestOutcome Close(CDbConnection& db, const ParamRecord& request, CRequestLedg
         return GiveBack(db, request, ledger, "Abschlusssatz nicht geschrieben");
     }
     const int32_t nDeleted = db.DeleteRequest(&request);
-    if (nDeleted != db.m_nRcSuccess && nDeleted != db.m_nRcNoData) {
+    if (nDeleted == db.m_nRcNoData) {
+        db.Rollback();
+        ledger.MarkUnremovable(request);
+        LogFailure("Fehler : " + RequestName(request) +
+                   ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (die Nummer "
+                   "ist so nicht lesbar); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und "
+                   "wird in diesem Lauf nicht mehr bearbeitet.");
+        return RequestOutcome::StillQueued;
+    }
+    if (nDeleted != db.m_nRcSuccess) {
         return GiveBack(db, request, ledger, "Auftrag nicht gel\xF6scht");
     }
     if (db.Commit() != db.m_nRcSuccess) {
         return GiveBack(db, request, ledger, "Commit fehlgeschlagen");
     }
+    ledger.MarkClosed(request);
     return RequestOutcome::Closed;
 }
 
@@ -116,4 +161,11 @@ RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRe
         return outcome;
     }
     return Close(db, request, ledger);
+}
+
+CString WrongDatabaseText(const CDbConnection& db, const CString& strWhat) {
+    return "Fehler : " + strWhat +
+           ": die Datenbank passt nicht zur Konfiguration, alles zur\xFC" "ckgesetzt und kein Auftrag ver\xE4ndert; "
+           "Kvt wird beendet (Exitcode 5). Anweisung " +
+           db.LastStatement() + ": " + Diagnostics(db);
 }

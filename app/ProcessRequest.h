@@ -1,6 +1,7 @@
 // The unit of work of one claimed request: its calculation, its closing row and its removal,
 // committed together or not at all. The request's row is locked by the claim until the
-// transaction ends.
+// transaction ends. A request leaves the queue only when it was calculated or when the request
+// itself is faulty; every other failure leaves it queued as it was.
 #pragma once
 
 #include "app/RequestLedger.h"
@@ -8,14 +9,23 @@
 #include "db/ParamRecord.h"
 
 enum class RequestOutcome {
-    // Calculated (or given up, or failed and undone), closing row written, request removed and
-    // all of it committed.
+    // Calculated, or refused for a fault of its own (its data, its personnel number, with the
+    // calculation undone): closing row written, request removed and all of it committed.
     Closed,
-    // Everything rolled back: the request is still queued as it was. The ledger knows whether it
-    // will be tried again or left alone for the rest of the run.
+    // Everything rolled back: the request is still queued as it was. The ledger knows when it will
+    // be tried again, or that it is left alone for the rest of the run.
     StillQueued,
+    // Everything rolled back, the request still queued: the database does not fit the
+    // configuration (a missing table, column or privilege, another product's language), so no
+    // request can be calculated until it is mended. The run ends.
+    WrongDatabase,
 };
 
 // Works the request claimed in the connection's open transaction and ends that transaction. Every
 // failure is reported in the run log with the request and the cause.
 RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger);
+
+// The run-log line of a database that does not fit the configuration, with the statement, its
+// tables and the database's message; pszWhat names what could not be done. Taken from the
+// connection's last failure, so it is made before anything else is sent.
+CString WrongDatabaseText(const CDbConnection& db, const CString& strWhat);

@@ -10,6 +10,8 @@ const char* PhaseText(CRequestStats::Phase phase) {
             return "Wartet auf Auftr\xE4ge";
         case CRequestStats::Phase::Reconnecting:
             return "Keine Verbindung zur Datenbank, neuer Versuch alle 10 Sekunden";
+        case CRequestStats::Phase::QueueUnreadable:
+            return "Warteschlange nicht lesbar, neuer Versuch alle 10 Sekunden";
     }
     return "";
 }

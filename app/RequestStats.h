@@ -10,7 +10,7 @@
 
 class CRequestStats {
 public:
-    enum class Phase { Working, Waiting, Reconnecting };
+    enum class Phase { Working, Waiting, Reconnecting, QueueUnreadable };
 
     CRequestStats() = default;
     virtual ~CRequestStats() = default;

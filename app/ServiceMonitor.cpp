@@ -16,7 +16,9 @@ void CServiceMonitor::AfterRead(const CDbConnection& db, int32_t nResult) {
                                                     : CRequestStats::Phase::Waiting);
     } else {
         m_watch.ReadFailed(db);
-        m_stats.SetPhase(CRequestStats::Phase::Reconnecting);
+        m_stats.SetPhase(db.ClassifyLastFailure() == SqlFailure::ConnectionLost
+                             ? CRequestStats::Phase::Reconnecting
+                             : CRequestStats::Phase::QueueUnreadable);
     }
     if (TakeFirstHangup()) {
         m_log.Write(

@@ -1,13 +1,13 @@
 // The working life of the process once its arguments are accepted: the run log is named, the
 // database connected, and requests are read and processed until the queue is empty (PARM:) or
-// the process is stopped.
+// the process is stopped, or until the database shows that it does not fit the configuration.
 #include "app/ServiceRun.h"
 
 #include <cstdio>
 
-#include "app/ConfigDiagnosis.h"
 #include "app/Globals.h"
 #include "app/ProcessRequest.h"
+#include "app/RequestClaim.h"
 #include "app/RequestLedger.h"
 #include "app/ServiceMonitor.h"
 #include "base/StopSignal.h"
@@ -17,66 +17,126 @@ namespace {
 
 const int kEmptyQueueWaitMs = 250;
 const int kFailedReadWaitMs = 10000;
+const int kExitConnectionFailed = 3;
 const int kExitRequestStillQueued = 4;
+const int kExitWrongDatabase = 5;
+
+// How a pass of the run loop ended.
+enum class PassEnd {
+    Done,           // the queue was empty, or a read failed in a way that may pass
+    LeftQueued,     // a request had to be left queued
+    WrongDatabase,  // the database does not fit the configuration: the run ends
+};
 
 void Log(const CString& strText, LogLevel level = LogLevel::Info) {
     g_log.Write(strText, true, level);
 }
 
-// Claims the next request; in polling mode those that this run cannot remove are passed over.
-int32_t ReadRequest(CDbConnection& db, const CRequestLedger& ledger, ParamRecord* pRequest) {
-    if (!g_singleRequest) {
-        int32_t nResult = db.ReadNextRequest(g_schema, g_user, pRequest);
-        while (nResult == db.m_nRcSuccess && ledger.IsUnremovable(*pRequest)) {
-            const ParamRecord passedOver = *pRequest;
-            nResult = db.ReadNextRequestAfter(g_schema, g_user, passedOver, pRequest);
-        }
-        return nResult;
+// The entry of a failed connect. Where nothing was asked of the database there is no code or
+// state to show, only what failed.
+CString ConnectFailureText(const CDbConnection& db) {
+    CString strText;
+    if (db.GetSqlState().IsEmpty()) {
+        strText.Format("Fehler beim Verbindungsaufbau zur Datenbank: %s\n", db.GetSqlMessage().GetString());
+    } else {
+        strText.Format("Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: %ld\n SqlState: %s\n%s",
+                       static_cast<long>(db.GetSqlCode()), db.GetSqlState().GetString(),
+                       db.GetSqlMessage().GetString());
     }
-    const int32_t nResult = db.ReadRequestByNumber(g_schema, g_user, g_requestNumber, pRequest);
-    if (nResult == 0) {
-        g_firstRead = false;
-    } else if (g_firstRead) {
-        CString strText;
-        strText.Format("Fehler beim Lesen Parametersatz: %s RC: %ld", g_requestNumber.GetString(),
-                       static_cast<long>(nResult));
-        Log(strText, LogLevel::Error);
+    return strText;
+}
+
+// Connects and makes sure the data source is the product of DB_SYSTEM. False when the connection
+// could not be made; *pbWrongProduct tells that it was made to another product.
+bool ConnectToProduct(CDbConnection& db, bool* pbWrongProduct) {
+    *pbWrongProduct = false;
+    if (db.Connect() != 0) {
+        return false;
     }
-    return nResult;
+    bool bFits = true;
+    if (db.CheckProduct(&bFits) != 0) {
+        return false;
+    }
+    *pbWrongProduct = !bFits;
+    return bFits;
+}
+
+void ReportWrongProduct(const CDbConnection& db) {
+    g_log.WriteFatal("Fehler : Die Datenbank passt nicht zur Konfiguration: " + db.GetSqlMessage() +
+             ". Kein Auftrag wurde gelesen; Kvt wird beendet (Exitcode 5).");
+}
+
+// After a failure that may pass: the pause, cut short by a stop, and a new connection.
+PassEnd WaitAndReconnect(CDbConnection& db) {
+    if (WaitForStop(kFailedReadWaitMs)) {
+        return PassEnd::Done;
+    }
+    bool bWrongProduct = false;
+    ConnectToProduct(db, &bWrongProduct);
+    if (bWrongProduct) {
+        ReportWrongProduct(db);
+        return PassEnd::WrongDatabase;
+    }
+    return PassEnd::Done;
+}
+
+// A read of the queue failed. In single-request mode the request is still queued as far as the
+// run knows, and there is nothing to wait for.
+PassEnd AfterFailedRead(CDbConnection& db) {
+    if (db.ClassifyLastFailure() == SqlFailure::Installation) {
+        const CString strText = WrongDatabaseText(db, "Die Warteschlange kann nicht gelesen werden");
+        db.Rollback();
+        g_log.WriteFatal(strText);
+        return PassEnd::WrongDatabase;
+    }
+    db.Rollback();
+    return g_singleRequest ? PassEnd::LeftQueued : WaitAndReconnect(db);
 }
 
 // One pass: requests are processed back to back while reads succeed; an empty queue, a failed
 // read or a request that had to be left queued ends the pass after its wait (in single-request
-// mode a request left queued ends the run at once: there is nothing to wait for). A stop request
-// ends the pass between requests and cuts a wait short. True when a claimed request is still
-// queued.
-bool RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest, CServiceMonitor& monitor) {
+// mode a request left queued ends the run at once). A stop request ends the pass between requests
+// and cuts a wait short.
+PassEnd RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest, CServiceMonitor& monitor) {
     g_firstRead = true;
     while (!StopRequested()) {
-        const int32_t nResult = ReadRequest(db, ledger, pRequest);
+        const int32_t nResult = ClaimRequest(db, ledger, pRequest);
         monitor.AfterRead(db, nResult);
         if (nResult == db.m_nRcNoData) {
             db.Rollback();
             WaitForStop(kEmptyQueueWaitMs);
-            return false;
+            return PassEnd::Done;
         }
         if (nResult != db.m_nRcSuccess) {
-            db.Rollback();
-            if (!WaitForStop(kFailedReadWaitMs)) {
-                db.Connect();
-            }
-            return false;
+            return AfterFailedRead(db);
         }
         const int nErrorsBefore = g_log.ErrorCount();
-        if (ProcessRequest(db, *pRequest, ledger) == RequestOutcome::StillQueued) {
-            if (!g_singleRequest && !WaitForStop(kFailedReadWaitMs)) {
-                db.Connect();
-            }
-            return true;
+        switch (ProcessRequest(db, *pRequest, ledger)) {
+            case RequestOutcome::Closed:
+                monitor.RequestDone(*pRequest, g_log.ErrorCount() != nErrorsBefore);
+                break;
+            case RequestOutcome::StillQueued:
+                if (!g_singleRequest && WaitAndReconnect(db) == PassEnd::WrongDatabase) {
+                    return PassEnd::WrongDatabase;
+                }
+                return PassEnd::LeftQueued;
+            case RequestOutcome::WrongDatabase:
+                return PassEnd::WrongDatabase;
         }
-        monitor.RequestDone(*pRequest, g_log.ErrorCount() != nErrorsBefore);
     }
-    return false;
+    return PassEnd::Done;
+}
+
+int ExitCode(PassEnd lastPass) {
+    switch (lastPass) {
+        case PassEnd::WrongDatabase:
+            return kExitWrongDatabase;
+        case PassEnd::LeftQueued:
+            return g_singleRequest ? kExitRequestStillQueued : 0;
+        case PassEnd::Done:
+            break;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -86,7 +146,6 @@ int RunService() {
     ParamRecord request{};
     CRequestLedger ledger;
     CServiceMonitor monitor(g_log);
-    CString strText;
     BlockStopSignals();
 
     g_log.SetMaxSize(2000000);
@@ -95,28 +154,33 @@ int RunService() {
     Log("Info : Kvt wurde gestartet");
     db.SetSchema(g_schema);
 
-    if (db.Connect() != 0) {
-        strText.Format("Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: %ld\n SqlState: %s\n%s",
-                       static_cast<long>(db.GetSqlCode()), db.GetSqlState().GetString(),
-                       db.GetSqlMessage().GetString());
-        Log(strText, LogLevel::Error);
-        std::fputs(strText, stdout);
-        std::fflush(stdout);
-        ReportConnectFailureCauses(g_config, db);
+    bool bWrongProduct = false;
+    if (!ConnectToProduct(db, &bWrongProduct)) {
+        if (bWrongProduct) {
+            ReportWrongProduct(db);
+        } else {
+            const CString strText = ConnectFailureText(db);
+            Log(strText, LogLevel::Error);
+            // Under systemd standard output is the journal too, which has the entry already.
+            if (!g_log.HasMirror()) {
+                std::fputs(strText, stdout);
+                std::fflush(stdout);
+            }
+        }
         Log("Info : Kvt wurde beendet");
-        return 3;
+        return bWrongProduct ? kExitWrongDatabase : kExitConnectionFailed;
     }
 
     monitor.Connected();
-    bool bLeftQueued = false;
+    PassEnd lastPass = PassEnd::Done;
     while (g_keepRunning) {
-        bLeftQueued = RunPass(db, ledger, &request, monitor);
-        if (g_singleRequest || StopRequested()) {
+        lastPass = RunPass(db, ledger, &request, monitor);
+        if (g_singleRequest || StopRequested() || lastPass == PassEnd::WrongDatabase) {
             g_keepRunning = false;
         }
     }
 
     monitor.Stopping();
     Log("Info : Kvt wurde beendet");
-    return g_singleRequest && bLeftQueued ? kExitRequestStillQueued : 0;
+    return ExitCode(lastPass);
 }

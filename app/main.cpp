@@ -1,6 +1,6 @@
 // Entry function of the batch program: starts the application framework, checks the command
-// line and hands over to the service run, whose result is the exit code. Under systemd the
-// journal and the notifications are hooked in first.
+// line and the configuration file and hands over to the service run, whose result is the exit
+// code. Under systemd the journal and the notifications are hooked in first.
 #include <cstdio>
 
 #include "app/CommandLine.h"
@@ -8,6 +8,13 @@
 #include "app/Globals.h"
 #include "app/ServiceRun.h"
 #include "app/systemd/SystemdHooks.h"
+
+namespace {
+
+// The arguments or the configuration file cannot be used; nothing has logged in.
+const int kExitUnusableStart = 2;
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     if (!AppFrameworkInit(g_app)) {
@@ -23,7 +30,10 @@ int main(int argc, char* argv[]) {
             ReportUnusableConfigFile(argv[1]);
         }
         PrintUsage();
-        return 2;
+        return kExitUnusableStart;
+    }
+    if (ReportConfigFaults(g_config, !g_schema.IsEmpty())) {
+        return kExitUnusableStart;
     }
     return RunService();
 }

@@ -59,8 +59,13 @@ void CDbConnection::SetSchema(const CString& strSchema) {
     m_strSchema = strSchema;
 }
 
+// A connect that fails before the database is asked says what failed, without a code or state.
 int32_t CDbConnection::Connect() {
+    m_nSqlCode = 0;
+    m_strSqlState.Empty();
+    m_strSqlMessage.Empty();
     if (m_pConfig == nullptr) {
+        m_strSqlMessage = "Keine Konfiguration";
         return -1;
     }
     m_strDbSystem = m_pConfig->GetDbSystem();
@@ -73,6 +78,7 @@ int32_t CDbConnection::Connect() {
 
     ProductCodes codes{};
     if (!CodesOf(Dialect(), &codes)) {
+        m_strSqlMessage = "DB_SYSTEM nennt keines der Produkte ORACLE, MSSQL und MYSQL";
         return -1;
     }
     m_nRcSuccess = codes.nSuccess;
@@ -83,11 +89,13 @@ int32_t CDbConnection::Connect() {
     FreeHandles();
     if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_hEnv) == SQL_ERROR) {
         m_hEnv = SQL_NULL_HENV;
+        m_strSqlMessage = "Der ODBC-Treibermanager legt keine Umgebung an";
         return -1;
     }
     SQLSetEnvAttr(m_hEnv, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
     if (SQLAllocHandle(SQL_HANDLE_DBC, m_hEnv, &m_hDbc) == SQL_ERROR) {
         m_hDbc = SQL_NULL_HDBC;
+        m_strSqlMessage = "Der ODBC-Treibermanager legt keine Verbindung an";
         return -1;
     }
 

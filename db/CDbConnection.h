@@ -50,6 +50,14 @@ public:
     void CaptureDiagnostics(SQLSMALLINT nHandleType, SQLHANDLE hHandle);
     // What the failure whose record was captured last means for the work it belongs to.
     SqlFailure ClassifyLastFailure() const;
+    // The operation and the tables of the statement used last, e.g. "ReadKvtSfvData (tables
+    // KVTTEST.ZTW332SFV)", so that a failure can be named for the operator.
+    CString LastStatement() const;
+    // After a connect: whether the data source is the product that DB_SYSTEM names (the driver's
+    // SQL_DBMS_NAME; MariaDB counts as ORACLE when its session runs in the ORACLE sql_mode). 0 and
+    // *pbFits, where it is not with a message that names both; otherwise the code of the failure
+    // that kept the question from being answered.
+    int32_t CheckProduct(bool* pbFits);
 
     // The unit of work (db/Transaction.cpp). The savepoint is taken after a request has been
     // claimed, so that a calculation can be undone without giving the request up.
@@ -58,12 +66,15 @@ public:
     int32_t SetSavepoint();
     int32_t RollbackToSavepoint();
 
-    // Request table ZTWBASIS.ZTW002PRM (db/RequestRecords.cpp). A read claims the request it
-    // returns: the row stays locked until the transaction ends, and other connections skip it
-    // instead of waiting. ReadNextRequestAfter claims the first request that comes after pAfter.
+    // Request table ZTWBASIS.ZTW002PRM (db/RequestRecords.cpp). A read claims the requests it
+    // returns: their rows stay locked until the transaction ends, and other connections skip them
+    // instead of waiting. ReadNextRequests claims the first nRows waiting requests in queue order
+    // (fewer when fewer wait; 100 when none does), so that a caller can pass over those it leaves
+    // alone. The read by number waits for a request that another connection holds, as long as the
+    // server lets a lock wait.
     int32_t ReadNextRequest(const CString& strSchema, const CString& strUser, ParamRecord* pRecord);
-    int32_t ReadNextRequestAfter(const CString& strSchema, const CString& strUser, const ParamRecord& after,
-                                 ParamRecord* pRecord);
+    int32_t ReadNextRequests(const CString& strSchema, const CString& strUser, int32_t nRows,
+                             std::vector<ParamRecord>* pRecords);
     int32_t ReadRequestByNumber(const CString& strSchema, const CString& strUser, const CString& strNumber,
                                 ParamRecord* pRecord);
     int32_t DeleteRequest(const ParamRecord* pRecord);
@@ -138,19 +149,20 @@ private:
     int32_t Execute(CStatement* pStmt, bool bSearched);
     int32_t ExecuteCursor(CStatement* pStmt, SQLHSTMT* phStmt);
     int32_t FailCursor(SQLHSTMT* phStmt, SQLRETURN nResult);
-    int32_t ClaimNextRequest(const CString& strSchema, const CString& strUser, int32_t nAfter,
-                             const ParamRecord& after, ParamRecord* pRecord);
-    int32_t FetchClaimed(CStatement* pStmt, ParamRecord* pRecord);
+    int32_t FetchClaimed(CStatement* pStmt, int32_t nRows, std::vector<ParamRecord>* pRecords);
     int32_t InsertClosingRow(StatementId id, const char* pszTemplate, const CString& strNumber, int32_t nLfd,
                              int32_t nType, const CString& strPnr, const CString& strCode, int32_t nDate,
                              const CString& strTime, int32_t nKey, const int32_t* pnNum);
 
     int32_t EndTransaction(SQLSMALLINT nCompletion);
     int32_t ExecuteOnce(const CString& strSql);
+    static const char* OperationName(StatementId id);
+    static const char* TablesOf(StatementId id);
 
     // Session set-up after the connect (db/SessionSetup.cpp).
     int32_t SetUpSession();
     int32_t CheckCharacterSet();
+    int32_t ReadSessionValues(const char* pszSql, CString* pstrFirst, int32_t* pnSecond = nullptr);
     void FreeStatements();
     void FreeHandles();
 
@@ -164,5 +176,7 @@ private:
     CString m_strLogin;
     SQLINTEGER m_nSqlCode;
     CIniConfig* m_pConfig;
+    StatementId m_lastStatement = StatementId::Count;  // Count: a statement of its own, named below
+    const char* m_pszLastStatement = "";
     std::array<CStatement, static_cast<size_t>(StatementId::Count)> m_statements;
 };

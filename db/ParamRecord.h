@@ -34,4 +34,8 @@ struct ParamRecord {
     // than its field would otherwise never match its row, and the request would be read again and
     // again, blocking every request behind it.
     char storedNumber[101];
+    // Not a column of its own either: PRMPNR as the table holds it, so that a personnel number
+    // longer than its field is refused instead of being taken for the person its first eight
+    // characters name.
+    char storedPnr[101];
 };

@@ -1,19 +1,17 @@
 // The request table ZTWBASIS.ZTW002PRM: the first waiting calculation request (type 5) of a
 // schema and user, the request with a given number, and the delete of a processed request.
 #include <cstring>
+#include <vector>
 
 #include "base/FieldText.h"
 #include "db/CDbConnection.h"
 
 namespace {
 
-// A read claims the request it returns. MariaDB and MySQL lock the one row of LIMIT 1; Oracle
-// locks the rows of a FOR UPDATE SKIP LOCKED cursor as they are fetched, and only one is fetched;
-// SQL Server's TOP (1) takes an update lock on its row. Rows that another connection has locked
-// are passed over on every product, so that no reader waits for a request in work elsewhere.
-//
-// The next request is the first one, or (when the first marker is not 0) the first after a given
-// number and running number.
+// A read claims the requests it returns. MariaDB and MySQL lock the rows of the LIMIT; Oracle locks
+// the rows of a FOR UPDATE SKIP LOCKED cursor as they are fetched, and no more are fetched than
+// asked for; SQL Server's TOP takes an update lock on its rows. Rows that another connection has
+// locked are passed over on every product, so that no reader waits for a request in work elsewhere.
 const char* const kReadNextOracle =
     "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
@@ -27,13 +25,12 @@ const char* const kReadNextOracle =
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
-    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD "
     "FOR UPDATE SKIP LOCKED";
 
 const char* const kReadNextMsSql =
-    "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "SELECT TOP (?) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
     "        CONVERT(CHAR(8), PRMDTM, 112),"
     "        CONVERT(CHAR(8), PRMDBI, 112),"
@@ -45,7 +42,6 @@ const char* const kReadNextMsSql =
     "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
-    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
@@ -62,12 +58,15 @@ const char* const kReadNextMySql =
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
-    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD "
-    "LIMIT 1 "
+    "LIMIT ? "
     "FOR UPDATE SKIP LOCKED";
 
+// The request of PARM: is waited for while another connection holds it: it is still queued then,
+// and the caller must learn whether it is done. MariaDB and MySQL wait as long as their lock wait
+// timeout allows, Oracle as long as WAIT says (the lock wait timeout of InnoDB by default), SQL
+// Server as long as the statement's query timeout.
 const char* const kReadByNumberOracle =
     "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
@@ -84,7 +83,7 @@ const char* const kReadByNumberOracle =
     "AND    PRMNUM = ? "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD "
-    "FOR UPDATE SKIP LOCKED";
+    "FOR UPDATE WAIT 50";
 
 const char* const kReadByNumberMsSql =
     "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
@@ -96,7 +95,7 @@ const char* const kReadByNumberMsSql =
     "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
-    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK) "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
     "AND    PRMNUM = ? "
@@ -120,13 +119,16 @@ const char* const kReadByNumberMySql =
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD "
     "LIMIT 1 "
-    "FOR UPDATE SKIP LOCKED";
+    "FOR UPDATE";
 
 const char* const kDeleteRequest =
     "DELETE FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  PRMNUM = ? "
     "AND    PRMLFD = ? "
     "AND    PRMTYP = ?";
+
+// How long the read of PARM: waits on SQL Server for a request that another connection holds.
+const SQLULEN kLockWaitSeconds = 50;
 
 void BindText(SQLHSTMT hStmt, SQLUSMALLINT nColumn, char* pField, SQLLEN nSize, SQLLEN* pIndicator) {
     SQLBindCol(hStmt, nColumn, SQL_C_CHAR, pField, nSize, pIndicator);
@@ -138,7 +140,8 @@ void BindLong(SQLHSTMT hStmt, SQLUSMALLINT nColumn, int32_t* pField, SQLLEN* pIn
 
 // The 23 columns in select-list order. The date items arrive as yyyymmdd texts and are
 // converted by the driver into integers; the time stays text. The indicator is shared and never
-// read: a NULL column leaves its field as cleared.
+// read: a NULL column leaves its field as cleared. The request number and the personnel number
+// are read wider than their fields, so that a value longer than its field can be told.
 void BindRequestColumns(SQLHSTMT hStmt, ParamRecord* pRecord, SQLLEN* pIndicator) {
     BindText(hStmt, 1, pRecord->storedNumber, sizeof(pRecord->storedNumber), pIndicator);
     BindLong(hStmt, 2, &pRecord->PRMLFD, pIndicator);
@@ -146,7 +149,7 @@ void BindRequestColumns(SQLHSTMT hStmt, ParamRecord* pRecord, SQLLEN* pIndicator
     BindText(hStmt, 4, pRecord->PRMSCH, sizeof(pRecord->PRMSCH), pIndicator);
     BindText(hStmt, 5, pRecord->PRMUSR, sizeof(pRecord->PRMUSR), pIndicator);
     BindLong(hStmt, 6, &pRecord->PRMMAP, pIndicator);
-    BindText(hStmt, 7, pRecord->PRMPNR, sizeof(pRecord->PRMPNR), pIndicator);
+    BindText(hStmt, 7, pRecord->storedPnr, sizeof(pRecord->storedPnr), pIndicator);
     BindLong(hStmt, 8, &pRecord->PRMDTM, pIndicator);
     BindLong(hStmt, 9, &pRecord->PRMDBI, pIndicator);
     BindText(hStmt, 10, pRecord->PRMUHR, sizeof(pRecord->PRMUHR), pIndicator);
@@ -165,15 +168,21 @@ void BindRequestColumns(SQLHSTMT hStmt, ParamRecord* pRecord, SQLLEN* pIndicator
     BindText(hStmt, 23, pRecord->PRMERF, sizeof(pRecord->PRMERF), pIndicator);
 }
 
-// The request number reaches its field cut to the field's width, as every other text.
+// The text of a wide field in its field, cut to the field's width as every other text.
+template <size_t N, size_t M>
+void CutInto(const char (&wide)[M], char (&field)[N]) {
+    const size_t nLength = strnlen(wide, N - 1);
+    std::memcpy(field, wide, nLength);
+    field[nLength] = '\0';
+}
+
 void TerminateTextFields(ParamRecord* pRecord) {
     TerminateField(pRecord->storedNumber);
-    const size_t nLength = strnlen(pRecord->storedNumber, sizeof(pRecord->PRMNUM) - 1);
-    std::memcpy(pRecord->PRMNUM, pRecord->storedNumber, nLength);
-    pRecord->PRMNUM[nLength] = '\0';
+    CutInto(pRecord->storedNumber, pRecord->PRMNUM);
+    TerminateField(pRecord->storedPnr);
+    CutInto(pRecord->storedPnr, pRecord->PRMPNR);
     TerminateField(pRecord->PRMSCH);
     TerminateField(pRecord->PRMUSR);
-    TerminateField(pRecord->PRMPNR);
     TerminateField(pRecord->PRMUHR);
     TerminateField(pRecord->PRMFCD);
     TerminateField(pRecord->PRMABT);
@@ -186,69 +195,100 @@ void TerminateTextFields(ParamRecord* pRecord) {
     TerminateField(pRecord->PRMERF);
 }
 
+// The record of a read of one request: the row read, or all zero bytes when the read found none. A
+// read that failed leaves it untouched.
+void TakeFirst(int32_t nResult, const std::vector<ParamRecord>& records, ParamRecord* pRecord) {
+    if (nResult == 0) {
+        *pRecord = records.front();
+    } else if (nResult == SQL_NO_DATA) {
+        std::memset(pRecord, 0, sizeof(*pRecord));
+    }
+}
+
 }  // namespace
 
 int32_t CDbConnection::ReadNextRequest(const CString& strSchema, const CString& strUser,
                                        ParamRecord* pRecord) {
-    const ParamRecord first{};
-    return ClaimNextRequest(strSchema, strUser, 0, first, pRecord);
+    std::vector<ParamRecord> records;
+    const int32_t nResult = ReadNextRequests(strSchema, strUser, 1, &records);
+    TakeFirst(nResult, records, pRecord);
+    return nResult;
 }
 
-int32_t CDbConnection::ReadNextRequestAfter(const CString& strSchema, const CString& strUser,
-                                            const ParamRecord& after, ParamRecord* pRecord) {
-    return ClaimNextRequest(strSchema, strUser, 1, after, pRecord);
-}
-
-int32_t CDbConnection::ClaimNextRequest(const CString& strSchema, const CString& strUser, int32_t nAfter,
-                                        const ParamRecord& after, ParamRecord* pRecord) {
+// The row count is a value of the statement where the product takes one; Oracle's cursor is
+// simply not fetched further.
+int32_t CDbConnection::ReadNextRequests(const CString& strSchema, const CString& strUser, int32_t nRows,
+                                        std::vector<ParamRecord>* pRecords) {
     CStatement* pStmt = nullptr;
+    const SqlDialect dialect = Dialect();
     const int32_t nPrepared = Prepared(
-        StatementId::ReadNext, PickTemplate(Dialect(), kReadNextOracle, kReadNextMsSql, kReadNextMySql), &pStmt);
+        StatementId::ReadNext, PickTemplate(dialect, kReadNextOracle, kReadNextMsSql, kReadNextMySql), &pStmt);
     if (nPrepared != 0) {
         return nPrepared;
     }
-    pStmt->BindText(1, strSchema.GetString());
-    pStmt->BindText(2, strUser.GetString());
-    pStmt->BindLong(3, &nAfter);
-    pStmt->BindText(4, after.storedNumber);
-    pStmt->BindText(5, after.storedNumber);
-    pStmt->BindLong(6, &after.PRMLFD);
-    return FetchClaimed(pStmt, pRecord);
+    SQLUSMALLINT nParam = 1;
+    if (dialect == SqlDialect::MsSql) {
+        pStmt->BindLong(nParam++, &nRows);
+    }
+    pStmt->BindText(nParam++, strSchema.GetString());
+    pStmt->BindText(nParam++, strUser.GetString());
+    if (dialect == SqlDialect::MySql) {
+        pStmt->BindLong(nParam, &nRows);
+    }
+    return FetchClaimed(pStmt, nRows, pRecords);
 }
 
 int32_t CDbConnection::ReadRequestByNumber(const CString& strSchema, const CString& strUser,
                                            const CString& strNumber, ParamRecord* pRecord) {
     CStatement* pStmt = nullptr;
+    const bool bNew = !m_statements[static_cast<size_t>(StatementId::ReadByNumber)].IsPrepared();
     const int32_t nPrepared =
         Prepared(StatementId::ReadByNumber,
                  PickTemplate(Dialect(), kReadByNumberOracle, kReadByNumberMsSql, kReadByNumberMySql), &pStmt);
     if (nPrepared != 0) {
         return nPrepared;
     }
+    if (bNew && Dialect() == SqlDialect::MsSql) {
+        SQLSetStmtAttr(pStmt->Handle(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kLockWaitSeconds),
+                       SQL_IS_UINTEGER);
+    }
     pStmt->BindText(1, strSchema.GetString());
     pStmt->BindText(2, strUser.GetString());
     pStmt->BindText(3, strNumber.GetString());
-    return FetchClaimed(pStmt, pRecord);
+    std::vector<ParamRecord> records;
+    const int32_t nResult = FetchClaimed(pStmt, 1, &records);
+    TakeFirst(nResult, records, pRecord);
+    return nResult;
 }
 
-// Executes the claim with the values bound, fetches the first row into the record and ends the
-// result set. The lock on the row stays with the transaction. An execution error leaves the
-// record untouched.
-int32_t CDbConnection::FetchClaimed(CStatement* pStmt, ParamRecord* pRecord) {
+// Executes the claim with the values bound, fetches up to nRows rows and ends the result set. The
+// locks on the rows stay with the transaction. Result 0 when a row was read, 100 when none.
+int32_t CDbConnection::FetchClaimed(CStatement* pStmt, int32_t nRows, std::vector<ParamRecord>* pRecords) {
+    pRecords->clear();
     const SQLRETURN nExecuted = pStmt->Execute();
     if (nExecuted == SQL_ERROR) {
         return StatementResult(pStmt, nExecuted);
     }
 
-    std::memset(pRecord, 0, sizeof(*pRecord));
-    SQLLEN nIndicator = 0;
-    BindRequestColumns(pStmt->Handle(), pRecord, &nIndicator);
-    const int32_t nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
-    TerminateTextFields(pRecord);
-    pStmt->CloseCursor();
+    int32_t nCode = 0;
+    while (nCode == 0 && static_cast<int32_t>(pRecords->size()) < nRows) {
+        ParamRecord record{};
+        SQLLEN nIndicator = 0;
+        BindRequestColumns(pStmt->Handle(), &record, &nIndicator);
+        nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
+        if (nCode == 0) {
+            TerminateTextFields(&record);
+            pRecords->push_back(record);
+        }
+    }
+    if (pStmt->IsPrepared()) {
+        pStmt->CloseCursor();
+    }
+    if (nCode == m_nRcNoData && !pRecords->empty()) {
+        return 0;
+    }
     return nCode;
 }
-
 // The request is deleted by its key as the table holds it.
 int32_t CDbConnection::DeleteRequest(const ParamRecord* pRecord) {
     CStatement* pStmt = nullptr;

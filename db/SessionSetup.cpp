@@ -39,23 +39,10 @@ int32_t CDbConnection::SetUpSession() {
 // of several bytes a character (gbk, sjis, big5, utf8) takes some of them for other characters,
 // so it is refused, with what to change.
 int32_t CDbConnection::CheckCharacterSet() {
-    SQLHSTMT hStmt = SQL_NULL_HSTMT;
-    if (SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, &hStmt) == SQL_ERROR) {
-        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
-        return -1;
-    }
-    char szCharacterSet[65] = {};
-    SQLINTEGER nMaxLength = 1;
-    SQLLEN nIndicator = 0;
-    int32_t nCode = MapResult(
-        SQLExecDirect(hStmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(kCharacterSetQuery)), SQL_NTS), hStmt);
-    if (nCode == 0) {
-        SQLBindCol(hStmt, 1, SQL_C_CHAR, szCharacterSet, sizeof(szCharacterSet), &nIndicator);
-        SQLBindCol(hStmt, 2, SQL_C_LONG, &nMaxLength, sizeof(nMaxLength), &nIndicator);
-        nCode = MapResult(SQLFetch(hStmt), hStmt);
-    }
-    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
-    if (nCode == m_nRcNoData || nMaxLength <= 1) {
+    CString strCharacterSet;
+    int32_t nMaxLength = 1;
+    const int32_t nCode = ReadSessionValues(kCharacterSetQuery, &strCharacterSet, &nMaxLength);
+    if (nCode == m_nRcNoData || (nCode == 0 && nMaxLength <= 1)) {
         return 0;
     }
     if (nCode != 0) {
@@ -67,6 +54,30 @@ int32_t CDbConnection::CheckCharacterSet() {
         "Die Datenquelle %s verbindet mit dem Zeichensatz %s, der Zeichen aus mehreren Bytes bildet. Kvt "
         "schreibt Windows-1252 und braucht einen Zeichensatz mit einem Byte je Zeichen: in der Datenquelle "
         "CHARSET=latin1 setzen.",
-        m_strDataSource.GetString(), szCharacterSet);
+        m_strDataSource.GetString(), strCharacterSet.GetString());
     return -1;
+}
+
+// A question about the session, sent once as it stands: the first row's first column as text and,
+// where asked for, its second as a number. 100 when there is no row.
+int32_t CDbConnection::ReadSessionValues(const char* pszSql, CString* pstrFirst, int32_t* pnSecond) {
+    SQLHSTMT hStmt = SQL_NULL_HSTMT;
+    if (SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, &hStmt) == SQL_ERROR) {
+        CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
+        return -1;
+    }
+    char szFirst[256] = {};
+    SQLLEN nIndicator = 0;
+    int32_t nCode =
+        MapResult(SQLExecDirect(hStmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(pszSql)), SQL_NTS), hStmt);
+    if (nCode == 0) {
+        SQLBindCol(hStmt, 1, SQL_C_CHAR, szFirst, sizeof(szFirst), &nIndicator);
+        if (pnSecond != nullptr) {
+            SQLBindCol(hStmt, 2, SQL_C_LONG, pnSecond, sizeof(*pnSecond), &nIndicator);
+        }
+        nCode = MapResult(SQLFetch(hStmt), hStmt);
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
+    *pstrFirst = szFirst;
+    return nCode;
 }

@@ -9,6 +9,15 @@ bool OneOf(SQLINTEGER nCode, std::initializer_list<SQLINTEGER> codes) {
     return std::find(codes.begin(), codes.end(), nCode) != codes.end();
 }
 
+bool StateIn(const CString& strState, std::initializer_list<const char*> states) {
+    return std::any_of(states.begin(), states.end(), [&](const char* psz) { return strState == psz; });
+}
+
+bool ClassIn(const CString& strState, std::initializer_list<const char*> classes) {
+    const CString strClass = strState.Left(2);
+    return std::any_of(classes.begin(), classes.end(), [&](const char* psz) { return strClass == psz; });
+}
+
 // The products' own codes for a session that has ended: the server or the network went away, the
 // session was killed, or (MariaDB) a statement prepared before an automatic reconnect is unknown.
 bool IsLostSession(SqlDialect dialect, SQLINTEGER nNative) {
@@ -25,25 +34,51 @@ bool IsLostSession(SqlDialect dialect, SQLINTEGER nNative) {
     return false;
 }
 
-// Deadlock victims, serialization failures, lock waits that timed out and statements cancelled
-// from outside, where a driver reports them with a general SQLSTATE.
-bool IsTransientCode(SqlDialect dialect, SQLINTEGER nNative) {
+// Deadlock victims, serialization failures, lock waits that timed out, statements cancelled from
+// outside or cut off by a time limit; a table, tablespace, log or disk that is full, memory that
+// ran out, a server that accepts no writes. Drivers report many of them with a general SQLSTATE.
+bool IsPassingCode(SqlDialect dialect, SQLINTEGER nNative) {
     switch (dialect) {
         case SqlDialect::MySql:
-            return OneOf(nNative, {1205, 1213, 1317, 1969, 3024});
+            return OneOf(nNative, {1205, 1213, 1317, 1969, 3024, 1021, 1037, 1041, 1114, 1290});
         case SqlDialect::Oracle:
-            return OneOf(nNative, {54, 60, 1013, 2049, 8177, 30006});
+            return OneOf(nNative, {54, 60, 1013, 2049, 8177, 30006, 1536, 1653, 1654, 1688, 16000});
         case SqlDialect::MsSql:
-            return OneOf(nNative, {1205, 1222, 3960});
+            return OneOf(nNative, {1205, 1222, 3960, 1105, 9002, 3906});
         case SqlDialect::Unknown:
             break;
     }
     return false;
 }
 
-bool IsTransientState(const CString& strState) {
-    return strState == "40001" || strState == "40P01" || strState == "HYT00" || strState == "HYT01" ||
-           strState == "HY008" || strState == "70100";
+bool IsPassingState(const CString& strState) {
+    return StateIn(strState, {"40001", "40P01", "HYT00", "HYT01", "HY008", "70100", "HY001", "HY013", "25006"}) ||
+           ClassIn(strState, {"53"});
+}
+
+// A missing table, view or column, a missing privilege, a statement in another product's language.
+bool IsInstallationCode(SqlDialect dialect, SQLINTEGER nNative) {
+    switch (dialect) {
+        case SqlDialect::MySql:
+            return OneOf(nNative, {1044, 1054, 1064, 1142, 1143, 1146});
+        case SqlDialect::Oracle:
+            return OneOf(nNative, {900, 904, 942, 1031});
+        case SqlDialect::MsSql:
+            return OneOf(nNative, {102, 207, 208, 229, 230});
+        case SqlDialect::Unknown:
+            break;
+    }
+    return false;
+}
+
+// Syntax or access rule violations, an invalid catalog or schema name, invalid authorization.
+bool IsInstallationState(const CString& strState) {
+    return ClassIn(strState, {"42", "3D", "3F", "28"});
+}
+
+// A value out of range, too long or of the wrong form; a constraint.
+bool IsRequestDataState(const CString& strState) {
+    return ClassIn(strState, {"22", "23"});
 }
 
 }  // namespace
@@ -52,8 +87,14 @@ SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLIN
     if (strSqlState.Left(2) == "08" || IsLostSession(dialect, nNativeCode)) {
         return SqlFailure::ConnectionLost;
     }
-    if (IsTransientState(strSqlState) || IsTransientCode(dialect, nNativeCode)) {
+    if (IsPassingCode(dialect, nNativeCode) || IsPassingState(strSqlState)) {
         return SqlFailure::Transient;
     }
-    return SqlFailure::Permanent;
+    if (IsInstallationCode(dialect, nNativeCode) || IsInstallationState(strSqlState)) {
+        return SqlFailure::Installation;
+    }
+    if (IsRequestDataState(strSqlState)) {
+        return SqlFailure::RequestData;
+    }
+    return SqlFailure::Transient;
 }

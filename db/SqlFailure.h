@@ -1,6 +1,7 @@
-// What a failed statement means for the work it belongs to, judged from the SQLSTATE and the native
-// code of its diagnostic record. The server ends some failures itself (a deadlock victim's whole
-// transaction, a lost session); others only the one statement.
+// What a failed statement means for the request it belongs to, judged in this one place from the
+// SQLSTATE and the product's own code of its diagnostic record. Callers ask for the kind, never for
+// a code. The kind decides what becomes of the request: only a calculation, or a fault of the
+// request itself, may take it out of the queue.
 #pragma once
 
 #include <sql.h>
@@ -9,15 +10,20 @@
 #include "db/SqlDialect.h"
 
 enum class SqlFailure {
-    // The work may succeed when it is tried again: a deadlock or serialization failure, a lock
-    // wait that timed out, a statement cancelled from outside.
+    // The request's own data does not fit (a value out of range or too long, a constraint): trying
+    // again gives the same failure, and nothing but the request is wrong.
+    RequestData,
+    // The moment's: a deadlock or serialization failure, a lock wait that timed out, a cancelled
+    // statement, a full table or disk, no memory, a read-only server, and anything not recognised.
+    // The work may succeed when it is tried again later.
     Transient,
     // As Transient, and the connection is gone: the server has rolled the transaction back, and
     // nothing works on the connection until it is made anew.
     ConnectionLost,
-    // Anything else (a refused row, a missing table or column or privilege): trying again gives
-    // the same failure.
-    Permanent,
+    // The installation's: a table, view, column, schema or privilege is missing, or the statement
+    // is not the product's language. No request can succeed until the database or the
+    // configuration is mended.
+    Installation,
 };
 
 SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLINTEGER nNativeCode);

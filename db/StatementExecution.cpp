@@ -9,6 +9,7 @@
 // prepares nothing.
 int32_t CDbConnection::Prepared(StatementId id, const char* pszTemplate, CStatement** ppStmt) {
     *ppStmt = nullptr;
+    m_lastStatement = id;
     if (m_hDbc == SQL_NULL_HDBC || pszTemplate == nullptr) {
         return -1;
     }

@@ -19,6 +19,8 @@ int32_t CDbConnection::Rollback() {
 }
 
 int32_t CDbConnection::EndTransaction(SQLSMALLINT nCompletion) {
+    m_lastStatement = StatementId::Count;
+    m_pszLastStatement = nCompletion == SQL_COMMIT ? "COMMIT" : "ROLLBACK";
     if (m_hDbc == SQL_NULL_HDBC || Dialect() == SqlDialect::Unknown) {
         return -1;
     }
@@ -32,12 +34,16 @@ int32_t CDbConnection::EndTransaction(SQLSMALLINT nCompletion) {
 // SQL Server names its savepoints with SAVE TRANSACTION and goes back with ROLLBACK TRANSACTION;
 // Oracle, MariaDB and MySQL share the standard's words.
 int32_t CDbConnection::SetSavepoint() {
+    m_lastStatement = StatementId::Count;
+    m_pszLastStatement = "SAVEPOINT";
     CString strSql;
     strSql.Format(Dialect() == SqlDialect::MsSql ? "SAVE TRANSACTION %s" : "SAVEPOINT %s", kSavepointName);
     return ExecuteOnce(strSql);
 }
 
 int32_t CDbConnection::RollbackToSavepoint() {
+    m_lastStatement = StatementId::Count;
+    m_pszLastStatement = "ROLLBACK TO SAVEPOINT";
     CString strSql;
     strSql.Format(Dialect() == SqlDialect::MsSql ? "ROLLBACK TRANSACTION %s" : "ROLLBACK TO SAVEPOINT %s",
                   kSavepointName);

@@ -83,6 +83,14 @@ void CLogFile::Write(const CString& strText, bool bTimestamp, LogLevel level) {
     TrackUsable(bWritten, errno);
 }
 
+void CLogFile::WriteFatal(const CString& strText) {
+    Write(strText, true, LogLevel::Error);
+    if (m_pfnMirror == nullptr) {
+        std::fprintf(stderr, "kvt: %s\n", strText.GetString());
+        std::fflush(stderr);
+    }
+}
+
 void CLogFile::Notice(const CString& strLine, LogLevel level) const {
     if (m_pfnMirror != nullptr) {
         m_pfnMirror(strLine, level);

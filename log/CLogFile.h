@@ -34,12 +34,16 @@ public:
     // the file drops the entry; the first one, and the first after the file took entries again, is
     // reported through Notice, so that an operator learns that the record has a gap.
     void Write(const CString& strText, bool bTimestamp, LogLevel level = LogLevel::Info);
+    // An entry that ends the run: written as an error entry and, where no mirror takes it (the
+    // journal), also to standard error after "kvt: ", so that an operator at a terminal sees why.
+    void WriteFatal(const CString& strText);
     // Entries written with LogLevel::Error since the log was named, whether the file took them or
     // not; the service run compares it around a request to learn whether the request failed.
     int ErrorCount() const { return m_nErrors; }
 
     // Every later entry also goes to pfnMirror (nullptr: none).
     void SetMirror(LogMirror pfnMirror);
+    bool HasMirror() const { return m_pfnMirror != nullptr; }
     // A line for the operator outside the file (start-up errors, an unusable log file), also before
     // the log is named: to the mirror when there is one (standard error is the journal then),
     // otherwise to standard error with a line break.

@@ -1,8 +1,7 @@
 // One request is one unit of work: its claim keeps other connections off it without making them
-// wait, and a request whose calculation keeps failing is given up and closed in the end.
+// wait.
 #include <string>
 
-#include "app/ProcessRequest.h"
 #include "tests/db/Scenario.h"
 
 namespace {
@@ -45,29 +44,6 @@ TEST_P(RequestUnitTest, AClaimedRequestIsPassedOverByOthersUntilItsTransactionEn
     EXPECT_EQ(m_db.Rollback(), 0);
     EXPECT_EQ(Claim(other), "1");
     EXPECT_EQ(other.Rollback(), 0);
-}
-
-// The fourth time a request comes up after three attempts that failed in a way that might pass, it
-// is closed without a calculation: the stored rows stay as they are.
-TEST_P(RequestUnitTest, ARequestGivenUpAfterThreeAttemptsIsClosedWithoutCalculation) {
-    m_scenario.Person("4711");
-    m_scenario.OldDailyRow("4711", 20240110, 99);
-    Queue("7");
-    ParamRecord request{};
-    ASSERT_EQ(m_db.ReadNextRequest("KVTTEST", "PLANER", &request), 0);
-    CRequestLedger ledger;
-    for (int i = 0; i < CRequestLedger::kMaxAttempts; ++i) {
-        ledger.CountAttempt(request);
-    }
-
-    EXPECT_EQ(ProcessRequest(m_db, request, ledger), RequestOutcome::Closed);
-
-    EXPECT_EQ(m_scenario.DailyCount("4711"), 1);
-    EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 0);
-    EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR WHERE ERRPRM = '7'"), 1);
-    EXPECT_TRUE(Logged("Fehler : Parametersatz 7, lfd. Nr. 1, Personalnummer 4711: nach 3 Versuchen nicht "
-                       "berechnet, die gespeicherten Ergebnisse bleiben unver\xE4ndert; der Auftrag wird "
-                       "abgeschlossen."));
 }
 
 INSTANTIATE_TEST_SUITE_P(Products, RequestUnitTest, ::testing::Values(kMySqlCase, kOracleCase), DialectName);

@@ -275,14 +275,26 @@ void KvtCalcTest::SetUp() {
     m_scenario.Clear();
 }
 
+// The request is queued as the requesting programs queue it, claimed as kvt claims it and then
+// processed; one that is left queued is taken away again, so that each call stands alone.
 void KvtCalcTest::Calculate(const CString& strPnr, int nDate, const CString& strUser) {
     m_scenario.Commit();
+    ParamRecord queued{};
+    std::snprintf(queued.PRMNUM, sizeof(queued.PRMNUM), "%s", "T1");
+    queued.PRMLFD = 1;
+    std::snprintf(queued.PRMSCH, sizeof(queued.PRMSCH), "%s", Schema());
+    std::snprintf(queued.PRMUSR, sizeof(queued.PRMUSR), "%s", "PLANER");
+    std::snprintf(queued.PRMPNR, sizeof(queued.PRMPNR), "%s", strPnr.GetString());
+    std::snprintf(queued.PRMERF, sizeof(queued.PRMERF), "%s", strUser.GetString());
+    queued.PRMDTM = nDate;
+    const SQL_TIMESTAMP_STRUCT queuedAt{2024, 1, 2, 8, 30, 0, 0};
+    ASSERT_EQ(m_db.InsertKvtRequest(queued, queuedAt), 0) << m_db.GetSqlMessage().GetString();
+    ASSERT_EQ(m_db.Commit(), 0);
     ParamRecord request{};
-    std::snprintf(request.PRMPNR, sizeof(request.PRMPNR), "%s", strPnr.GetString());
-    std::snprintf(request.PRMERF, sizeof(request.PRMERF), "%s", strUser.GetString());
-    request.PRMDTM = nDate;
+    ASSERT_EQ(m_db.ReadNextRequest(Schema(), "PLANER", &request), 0);
     CRequestLedger ledger;
     ProcessRequest(m_db, request, ledger);
+    m_raw.Exec("DELETE FROM ZTWBASIS.ZTW002PRM");
 }
 
 std::string KvtCalcTest::LogText() const {

@@ -176,14 +176,15 @@ TEST_F(FaultTransactionTest, ACancelledReadLeavesEverythingAsItWas) {
     ExpectLeftAsItWas(before);
 }
 
-// A read that fails for good (here the contract rows, through a view that refuses them) fails the
-// calculation, not the request: the results stay as they were and the request is closed.
+// A read that fails for a fault of the data (here the contract rows, through a view that finds a
+// value out of range) fails the calculation, and the request with it: the results stay as they
+// were and the request is closed.
 TEST_F(FaultTransactionTest, AReadThatFailsForGoodKeepsTheResultsAndClosesTheRequest) {
     QueueYearWithStoredResults("1");
     const Rows before = StoredResults();
     m_raw.Exec(
         "CREATE FUNCTION KVTTEST.FAULT_REFUSE(s VARCHAR(8)) RETURNS VARCHAR(8) BEGIN "
-        "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; RETURN s; END");
+        "SIGNAL SQLSTATE '22003' SET MESSAGE_TEXT = 'refused'; RETURN s; END");
     m_raw.Exec("RENAME TABLE KVTTEST.ZTW310BSV TO KVTTEST.ZTW310BSV_WEG");
     m_raw.Exec(
         "CREATE VIEW KVTTEST.ZTW310BSV AS SELECT BSVPNR, BSVGVO, BSVGBI, KVTTEST.FAULT_REFUSE(BSVKVT) AS BSVKVT "
@@ -195,14 +196,15 @@ TEST_F(FaultTransactionTest, AReadThatFailsForGoodKeepsTheResultsAndClosesTheReq
     EXPECT_EQ(QueuedCount("1"), 0);
     EXPECT_EQ(ClosingRowCount("1"), 1);
     ExpectLogged("Fehler bei PNR: PF, - BSVINVALID : \nFehler : Datenbankfehler bei Funktion OpenKvtBsvData,   "
-                 "1644\n45000\n");
+                 "1644\n22003\n");
     ExpectLogged("Fehler : Parametersatz 1, lfd. Nr. 1, Personalnummer PF: Berechnung fehlgeschlagen und "
                  "zur\xFC" "ckgesetzt, die gespeicherten Ergebnisse bleiben unver\xE4ndert; der Auftrag wird "
-                 "abgeschlossen. SqlCode: 1644, SqlState: 45000, ");
+                 "abgeschlossen. SqlCode: 1644, SqlState: 22003, ");
 }
 
-// A closing row the server refuses: the calculation is given up with it, and the request stays
-// queued for a later run instead of being removed without its closing row.
+// A closing row the server refuses for a reason it does not name: the calculation is given up with
+// it, and the request stays queued for another attempt instead of being removed without its
+// closing row.
 TEST_F(FaultTransactionTest, ARefusedClosingRowLeavesEverythingAsItWas) {
     QueueYearWithStoredResults("1");
     const Rows before = StoredResults();
@@ -215,18 +217,19 @@ TEST_F(FaultTransactionTest, ARefusedClosingRowLeavesEverythingAsItWas) {
     ExpectLeftAsItWas(before);
     ExpectLogged(std::string("Fehler : Parametersatz 1, lfd. Nr. 1, Personalnummer PF: Abschlusssatz nicht "
                              "geschrieben") +
-                 kLeftAlone + " SqlCode: 1644, SqlState: 45000, ");
+                 kLeftQueued + " SqlCode: 1644, SqlState: 45000, ");
 }
 
-// A request that cannot be removed is calculated once, rolled back and then left alone for the
-// rest of the run, after the pause: the request behind it is processed, and nothing loops.
+// A request that cannot be removed (a constraint of another program's refuses it) is calculated
+// once, rolled back and then left alone for the rest of the run, after the pause: the request
+// behind it is processed, and nothing loops.
 TEST_F(FaultTransactionTest, ARequestThatCannotBeRemovedIsLeftAloneAndTheNextOneProcessed) {
     QueueYearWithStoredResults("1");
     const Rows before = StoredResults();
     Queue("2", "P2");
     m_raw.Exec(
         "CREATE TRIGGER ZTWBASIS.FAULT_REFUSE_PRM BEFORE DELETE ON ZTWBASIS.ZTW002PRM FOR EACH ROW BEGIN "
-        "IF OLD.PRMNUM = '1' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF; END");
+        "IF OLD.PRMNUM = '1' THEN SIGNAL SQLSTATE '23000' SET MESSAGE_TEXT = 'refused'; END IF; END");
 
     ASSERT_TRUE(StartPolling());
     bool bSecondClosed = false;
@@ -243,7 +246,7 @@ TEST_F(FaultTransactionTest, ARequestThatCannotBeRemovedIsLeftAloneAndTheNextOne
     const Rows texts = LogTexts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), Calculated("PF")), 1);
     const std::string strLeftAlone = "Fehler : Parametersatz 1, lfd. Nr. 1, Personalnummer PF: Auftrag nicht gel\xF6scht" +
-                                     std::string(kLeftAlone) + " SqlCode: 1644, SqlState: 45000, ";
+                                     std::string(kLeftAlone) + " SqlCode: 1644, SqlState: 23000, ";
     EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
                             [&](const std::string& strText) { return strText.starts_with(strLeftAlone); }),
               1);

@@ -40,7 +40,8 @@ std::string Lit(const char* pszValue) {
 }
 
 // One queued request: its number, personnel number, date (an SQL literal), code and user text as
-// the row holds them, and the personnel number the program calculates (the first 8 characters).
+// the row holds them, and the personnel number the program calculates (none for a number longer
+// than 8 characters: such a request is closed without a calculation).
 struct Request {
     std::string strNumber;
     const char* pszPnr;
@@ -153,11 +154,13 @@ TEST_P(HostileRunTest, EveryHostileRequestIsCalculatedClosedAndDeletedAndNothing
         {"\\'); --", "\\'OR 1#", "'2024-06-30'", "\\", "x\\'); DELETE FROM ZTW332SFZ; --", "\\'OR 1#"},
         {"%s%n%s%n", "%n%s%n%s", "'2024-06-30'", "%n", "%s%n%s%n%s%n", "%n%s%n%s"},
         {strHighNumber, strHighPnr.c_str(), "'2024-06-30'", "\x9D\x9E\x9F", strHighText.c_str(), strHighPnr},
-        {"12345678901", "LANGLANG1234", "'2024-06-30'", "ABCDEFGH", strLongText.c_str(), "LANGLANG"},
+        {"12345678901", "LANGLANG1234", "'2024-06-30'", "ABCDEFGH", strLongText.c_str(), ""},
         {"NULLEN", nullptr, "'2024-06-30'", nullptr, nullptr, ""},
         {"ENDE", "ENDE", "'9999-12-31'", "E", "E", "ENDE"},
     };
     Person("4711");
+    // The person whose number the over-long one begins with: never to be calculated for it.
+    Person("LANGLANG");
     Exec("INSERT INTO " + Table("ZTW332SFZ") +
          " (SFZPNR, SFZDTM, SFZANT, SFZERF) VALUES ('4711', '2024-01-02', 77, 'ALT'), ('4711', '2024-01-03', "
          "77, 'ALT')");
@@ -217,6 +220,7 @@ TEST_P(HostileRunTest, EveryHostileRequestIsCalculatedClosedAndDeletedAndNothing
     EXPECT_EQ(
         Count("SELECT COUNT(*) FROM " + Table("ZTW332SFV") + " WHERE SFVPNR = 'ENDE' AND SFVJHR = 10000"), 1);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM " + Table("ZTW332SFZ") + " WHERE SFZPNR = 'ENDE'"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM " + Table("ZTW332SFZ") + " WHERE SFZPNR = 'LANGLANG'"), 0);
     EXPECT_EQ(Untouchable(), untouchable);
 
     const std::vector<std::string> texts = LogTexts();

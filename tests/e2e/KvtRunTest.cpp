@@ -107,25 +107,28 @@ TEST_F(KvtRunTest, AConnectionFailureAtStartIsLoggedPrintedAndEndsWithThree) {
     WriteConfigFile(ConfigPath(), {"mysql", CTestDatabase::DSN_MYSQL, CTestDatabase::LOGIN,
                                    CTestDatabase::PASSWORD, "KVTTEST"});
     const ProcessResult unknownProduct = RunKvt({});
-    EXPECT_EQ(unknownProduct.m_nExitCode, 3);
-    EXPECT_EQ(unknownProduct.m_strOut, "Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: 0\n SqlState: \n");
+    EXPECT_EQ(unknownProduct.m_nExitCode, 2);
+    EXPECT_EQ(unknownProduct.m_strOut, "");
+    EXPECT_NE(unknownProduct.m_strErr.find(": DB_SYSTEM ist \"mysql\", erlaubt sind"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(LogPath()));
 }
 
-TEST_F(KvtRunTest, AFailedCalculationStillClosesItsRequestAndLogsInWindows1252) {
+// A table that is missing is no fault of the request: it stays queued, and the run ends with 5.
+TEST_F(KvtRunTest, AMissingTableLeavesTheRequestQueuedEndsWithFiveAndLogsInWindows1252) {
     Queue("5", "P5");
     m_raw.Exec("RENAME TABLE KVTTEST.ZTW327TAG TO KVTTEST.ZTW327TAG_WEG");
     const ProcessResult result = RunKvt({"PARM:5"});
     m_raw.Exec("RENAME TABLE KVTTEST.ZTW327TAG_WEG TO KVTTEST.ZTW327TAG");
 
-    EXPECT_EQ(result.m_nExitCode, 0);
+    EXPECT_EQ(result.m_nExitCode, 5);
     const std::string strLog = ReadBytes(LogPath());
     EXPECT_NE(strLog.find("Schichtfreizeit(getKvtBewData) : \x46\xFC\x72 die Personanummer P5 von 20240101, bis "
                           "20241231, von 20240101, bis 20241231 konnten keine Bewegungsdaten ermittelt werden."),
               std::string::npos);
     EXPECT_NE(strLog.find("Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1146\n42S02\n"),
               std::string::npos);
-    EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 0);
-    EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR WHERE ERRPRM = '5'"), 1);
+    EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 1);
+    EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR WHERE ERRPRM = '5'"), 0);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM KVTTEST.ZTW332SFZ"), 0);
 }
 

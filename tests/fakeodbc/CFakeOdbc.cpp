@@ -46,6 +46,7 @@ void CFakeOdbc::Reset() {
     m_connectAttributes.clear();
     m_endTranCalls.clear();
     m_nInvalidHandleUses = 0;
+    m_strDbmsName = "Microsoft SQL Server";
 }
 
 void CFakeOdbc::SetConnectResult(SQLRETURN nResult, std::optional<FakeDiag> diag) {
@@ -169,6 +170,17 @@ SQLRETURN CFakeOdbc::SetConnectAttr(SQLHDBC hDbc, SQLINTEGER nAttribute, SQLPOIN
         return SQL_INVALID_HANDLE;
     }
     m_connectAttributes.emplace_back(nAttribute, reinterpret_cast<SQLULEN>(pValue));
+    return SQL_SUCCESS;
+}
+
+SQLRETURN CFakeOdbc::GetInfo(SQLHDBC hDbc, SQLUSMALLINT nInfo, SQLPOINTER pValue, SQLSMALLINT nBufferSize) {
+    if (Use("SQLGetInfo", hDbc, SQL_HANDLE_DBC) == nullptr) {
+        return SQL_INVALID_HANDLE;
+    }
+    if (nInfo != SQL_DBMS_NAME || nBufferSize <= 0) {
+        return SQL_ERROR;
+    }
+    std::snprintf(static_cast<char*>(pValue), static_cast<size_t>(nBufferSize), "%s", m_strDbmsName.c_str());
     return SQL_SUCCESS;
 }
 

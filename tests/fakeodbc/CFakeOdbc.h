@@ -75,6 +75,8 @@ public:
     void FailStatementAllocation(const FakeDiag& diag);
     // The answer added last wins where several match, so a test can change its mind.
     void AddAnswer(FakeAnswer answer);
+    // What SQLGetInfo gives as SQL_DBMS_NAME; "Microsoft SQL Server" after Reset.
+    void SetDbmsName(const std::string& strName) { m_strDbmsName = strName; }
 
     // Records. Every call is logged as "<function> <handle name>", handles being named by type
     // and number in order of allocation: "env1", "dbc2", "stmt3"; "-" for a null or foreign
@@ -103,6 +105,7 @@ public:
                       const std::string& strPassword);
     SQLRETURN Disconnect(SQLHDBC hDbc);
     SQLRETURN SetConnectAttr(SQLHDBC hDbc, SQLINTEGER nAttribute, SQLPOINTER pValue);
+    SQLRETURN GetInfo(SQLHDBC hDbc, SQLUSMALLINT nInfo, SQLPOINTER pValue, SQLSMALLINT nBufferSize);
     SQLRETURN EndTran(SQLSMALLINT nType, SQLHANDLE hHandle, SQLSMALLINT nCompletion);
     SQLRETURN GetDiagRec(SQLSMALLINT nType, SQLHANDLE hHandle, SQLSMALLINT nRecord, SQLCHAR* pszState,
                          SQLINTEGER* pnNative, SQLCHAR* pszMessage, SQLSMALLINT nMessageSize,
@@ -167,6 +170,7 @@ private:
     std::vector<std::pair<SQLINTEGER, SQLULEN>> m_connectAttributes;
     std::vector<SQLSMALLINT> m_endTranCalls;
     int m_nInvalidHandleUses = 0;
+    std::string m_strDbmsName = "Microsoft SQL Server";
 };
 
 extern CFakeOdbc g_fakeOdbc;

@@ -69,6 +69,18 @@ TEST_F(ConnectTest, SecondConnectClosesTheFirstBeforeOpening) {
     EXPECT_EQ(g_fakeOdbc.LiveHandles(), 2);
 }
 
+// SQL Server's driver names its product so; MSSQL statements on any other product would fail.
+TEST_F(ConnectTest, TheProductOfTheDataSourceMustBeTheConfiguredOne) {
+    ASSERT_EQ(Connect(), 0);
+    bool bFits = false;
+    EXPECT_EQ(m_pDb->CheckProduct(&bFits), 0);
+    EXPECT_TRUE(bFits);
+    g_fakeOdbc.SetDbmsName("MariaDB");
+    EXPECT_EQ(m_pDb->CheckProduct(&bFits), 0);
+    EXPECT_FALSE(bFits);
+    EXPECT_STREQ(m_pDb->GetSqlMessage(), "DB_SYSTEM ist MSSQL, die Datenquelle KVT_DSN ist aber MariaDB");
+}
+
 class TransactionTest : public CFakeOdbcTest {};
 
 // The connection never commits by itself, and reads committed data only, as every product does by

@@ -95,3 +95,8 @@ SQLRETURN SQL_API SQLExecute(SQLHSTMT StatementHandle) {
 SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT StatementHandle, SQLUSMALLINT Option) {
     return g_fakeOdbc.FreeStmt(StatementHandle, Option);
 }
+
+SQLRETURN SQL_API SQLGetInfo(SQLHDBC ConnectionHandle, SQLUSMALLINT InfoType, SQLPOINTER InfoValue,
+                             SQLSMALLINT BufferLength, SQLSMALLINT*) {
+    return g_fakeOdbc.GetInfo(ConnectionHandle, InfoType, InfoValue, BufferLength);
+}

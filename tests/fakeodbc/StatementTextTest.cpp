@@ -22,7 +22,7 @@ std::vector<std::pair<std::string, Params>> Executed() {
 }
 
 const char* const kReadNextRequest =
-    "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "SELECT TOP (?) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
     "        CONVERT(CHAR(8), PRMDTM, 112),"
     "        CONVERT(CHAR(8), PRMDBI, 112),"
@@ -34,7 +34,6 @@ const char* const kReadNextRequest =
     "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
-    "AND    (? = 0 OR PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
@@ -48,7 +47,7 @@ const char* const kReadRequestByNumber =
     "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
-    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK) "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
     "AND    PRMNUM = ? "
@@ -199,20 +198,17 @@ TEST_F(MsSqlStatementText, RequestTable) {
     record.PRMTYP = 5;
     EXPECT_EQ(m_pDb->DeleteRequest(&record), 0);
     EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
-                              {kReadNextRequest, {"ZTW0815", "ANWENDER", "0", "", "", "0"}},
+                              {kReadNextRequest, {"1", "ZTW0815", "ANWENDER"}},
                               {kReadRequestByNumber, {"ZTW0815", "ANWENDER", "4711"}},
                               {kDeleteRequest, {"4711", "2", "5"}}}));
 }
 
-// A request that this run cannot remove is passed over: the next claim starts after its key.
-TEST_F(MsSqlStatementText, ClaimAfterARequestPassedOver) {
-    ParamRecord after{};
-    std::snprintf(after.storedNumber, sizeof(after.storedNumber), "%s", "4711");
-    after.PRMLFD = 2;
-    ParamRecord record{};
-    EXPECT_EQ(m_pDb->ReadNextRequestAfter("ZTW0815", "ANWENDER", after, &record), 100);
+// Requests that the run passes over are read with the one after them: the row count is a value.
+TEST_F(MsSqlStatementText, ClaimOfSeveralRequests) {
+    std::vector<ParamRecord> records;
+    EXPECT_EQ(m_pDb->ReadNextRequests("ZTW0815", "ANWENDER", 3, &records), 100);
     EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
-                              {kReadNextRequest, {"ZTW0815", "ANWENDER", "1", "4711", "4711", "2"}}}));
+                              {kReadNextRequest, {"3", "ZTW0815", "ANWENDER"}}}));
 }
 
 // Both dates of the closing row are typed values; a request without a date has neither.
