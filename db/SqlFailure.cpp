@@ -56,15 +56,16 @@ bool IsPassingState(const CString& strState) {
            ClassIn(strState, {"53"});
 }
 
-// A missing table, view or column, a missing privilege, a statement in another product's language.
+// A missing table, view or column, a missing privilege, a statement in another product's language,
+// a view or its definer that no longer fits the tables.
 bool IsInstallationCode(SqlDialect dialect, SQLINTEGER nNative) {
     switch (dialect) {
         case SqlDialect::MySql:
-            return OneOf(nNative, {1044, 1054, 1064, 1142, 1143, 1146});
+            return OneOf(nNative, {1044, 1054, 1064, 1142, 1143, 1146, 1356, 1449});
         case SqlDialect::Oracle:
-            return OneOf(nNative, {900, 904, 942, 1031});
+            return OneOf(nNative, {900, 904, 942, 1031, 4063});
         case SqlDialect::MsSql:
-            return OneOf(nNative, {102, 207, 208, 229, 230});
+            return OneOf(nNative, {102, 207, 208, 229, 230, 4413});
         case SqlDialect::Unknown:
             break;
     }

@@ -168,6 +168,9 @@ protected:
         return m_raw.Connect(CTestDatabase::DSN_MYSQL);
     }
 
+    // Runs statements as the server's root: grants, users, global settings.
+    bool RootSql(const std::string& strSql) { return ControlServer("sql", strSql); }
+
     Rows Query(const char* pszSql) {
         std::vector<CString> rows;
         m_raw.QueryRows(pszSql, rows);
@@ -177,14 +180,14 @@ protected:
     std::filesystem::path LogDir() const { return m_dir.Path() / "quorvanel_php" / "log"; }
 
 private:
-    bool ControlServer(const char* pszCommand) {
+    bool ControlServer(const char* pszCommand, const std::string& strInput = std::string()) {
         const char* pszDir = std::getenv("KVT_TESTDB_DIR");
         if (pszDir == nullptr) {
             ADD_FAILURE() << "KVT_TESTDB_DIR is not set";
             return false;
         }
         const ProcessResult result =
-            RunProcess({std::string(KVT_SOURCE_DIR) + "/scripts/testdb", pszCommand, pszDir});
+            RunProcess({std::string(KVT_SOURCE_DIR) + "/scripts/testdb", pszCommand, pszDir}, strInput);
         EXPECT_EQ(result.m_nExitCode, 0) << "testdb " << pszCommand << ": " << result.m_strErr;
         return result.m_nExitCode == 0;
     }

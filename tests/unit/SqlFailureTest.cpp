@@ -1,0 +1,52 @@
+// What each product's failures mean for a request: the kind decides whether it may leave the queue.
+#include <gtest/gtest.h>
+
+#include "db/SqlFailure.h"
+
+namespace {
+
+struct FailureCase {
+    SqlDialect dialect;
+    const char* pszState;
+    SQLINTEGER nNative;
+    SqlFailure expected;
+};
+
+TEST(SqlFailureTest, EveryProductsCodesAreSortedByWhatTheyMeanForTheRequest) {
+    const FailureCase cases[] = {
+        // The request's own data: a value too long, out of range, a constraint.
+        {SqlDialect::MySql, "22001", 1406, SqlFailure::RequestData},
+        {SqlDialect::MySql, "23000", 1062, SqlFailure::RequestData},
+        {SqlDialect::Oracle, "22003", 1438, SqlFailure::RequestData},
+        {SqlDialect::MsSql, "23000", 547, SqlFailure::RequestData},
+        // The installation's: table, column, privilege, syntax, also behind a general state.
+        {SqlDialect::MySql, "42S02", 1146, SqlFailure::Installation},
+        {SqlDialect::MySql, "42000", 1142, SqlFailure::Installation},
+        {SqlDialect::MySql, "HY000", 1356, SqlFailure::Installation},
+        {SqlDialect::Oracle, "HY000", 942, SqlFailure::Installation},
+        {SqlDialect::Oracle, "HY000", 1031, SqlFailure::Installation},
+        {SqlDialect::MsSql, "42S22", 207, SqlFailure::Installation},
+        {SqlDialect::MsSql, "HY000", 229, SqlFailure::Installation},
+        {SqlDialect::MsSql, "28000", 18456, SqlFailure::Installation},
+        // Passing: full, out of memory, read-only, deadlock, timeout, and the unknown.
+        {SqlDialect::MySql, "HY000", 1114, SqlFailure::Transient},
+        {SqlDialect::MySql, "HY000", 1290, SqlFailure::Transient},
+        {SqlDialect::MySql, "40001", 1213, SqlFailure::Transient},
+        {SqlDialect::Oracle, "HY000", 1653, SqlFailure::Transient},
+        {SqlDialect::Oracle, "HY000", 16000, SqlFailure::Transient},
+        {SqlDialect::MsSql, "HY000", 9002, SqlFailure::Transient},
+        {SqlDialect::MsSql, "HYT00", 0, SqlFailure::Transient},
+        {SqlDialect::MySql, "45000", 1644, SqlFailure::Transient},
+        {SqlDialect::MySql, "HY000", 0, SqlFailure::Transient},
+        // Passing, and the connection gone.
+        {SqlDialect::MySql, "HY000", 2013, SqlFailure::ConnectionLost},
+        {SqlDialect::MsSql, "08S01", 10054, SqlFailure::ConnectionLost},
+        {SqlDialect::Oracle, "HY000", 3113, SqlFailure::ConnectionLost},
+    };
+    for (const FailureCase& test : cases) {
+        EXPECT_EQ(ClassifyFailure(test.dialect, test.pszState, test.nNative), test.expected)
+            << test.pszState << " / " << test.nNative;
+    }
+}
+
+}  // namespace
