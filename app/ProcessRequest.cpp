@@ -11,18 +11,11 @@ namespace {
 
 // The longest personnel number the calculation takes; a longer one would be cut to another person's.
 const size_t kMaxPnrLength = 8;
+// The most requests of a person that join one calculation.
+const int32_t kMostJoined = 100;
 
 void LogFailure(const CString& strText) {
     g_log.Write(strText, true, LogLevel::Error);
-}
-
-// "Parametersatz <number>, lfd. Nr. <running number>, Personalnummer <pnr>"
-CString RequestName(const ParamRecord& request) {
-    CString strName;
-    strName.Format("Parametersatz %s, lfd. Nr. %ld, Personalnummer %s",
-                   FieldText(request.PRMNUM, sizeof(request.PRMNUM)).GetString(), static_cast<long>(request.PRMLFD),
-                   FieldText(request.PRMPNR, sizeof(request.PRMPNR)).GetString());
-    return strName;
 }
 
 CString Diagnostics(const CDbConnection& db) {
@@ -52,8 +45,15 @@ CString AttemptText(int nAttempt, int nDelaySeconds) {
 // cannot be closed, and this run leaves it alone; otherwise it may pass, and the request is tried
 // again later, ever less often.
 RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, const char* pszWhat) {
-    const SqlFailure failure = db.ClassifyLastFailure();
+    SqlFailure failure = db.ClassifyLastFailure();
     const CString strWhat = RequestName(request) + ": " + pszWhat;
+    if (failure == SqlFailure::Conflict && ledger.CountConflict(request) <= CRequestLedger::kMostConflicts) {
+        db.Rollback();
+        g_log.Write("Info : " + strWhat + ", alles zur\xFC" "ckgesetzt: ein anderer Knoten des Clusters kam mit "
+                        "denselben Zeilen zuvor; neuer Versuch gleich. " + Diagnostics(db),
+                    true);
+        return RequestOutcome::Conflict;
+    }
     if (failure == SqlFailure::Installation) {
         const CString strText = WrongDatabaseText(db, strWhat);
         db.Rollback();
@@ -91,10 +91,48 @@ bool HasValidPnr(const ParamRecord& request) {
     return false;
 }
 
+// The person's later requests that the calculation of the claimed one serves as well: queued for
+// the same calculation year, and not left alone by this run. They are claimed with it.
+int32_t JoinLaterRequests(CDbConnection& db, const CRequestLedger& ledger, const CShiftCalc& calc,
+                          std::vector<ParamRecord>* pBatch) {
+    std::vector<ParamRecord> later;
+    const int32_t nResult = db.ReadLaterRequests(g_schema, g_user, pBatch->front(), kMostJoined, &later);
+    if (nResult != db.m_nRcSuccess) {
+        return nResult == db.m_nRcNoData ? db.m_nRcSuccess : nResult;
+    }
+    const time_t tNow = time(nullptr);
+    for (const ParamRecord& request : later) {
+        if (!IsSameRequest(request, pBatch->front()) && !ledger.IsPassedOver(request, tNow) &&
+            calc.CalcYearFor(request.PRMDTM) == calc.GetCalcYear()) {
+            pBatch->push_back(request);
+        }
+    }
+    return db.m_nRcSuccess;
+}
+
+void LogJoined(const std::vector<ParamRecord>& batch, int32_t nCalcYear) {
+    if (batch.size() < 2) {
+        return;
+    }
+    CString strJoined;
+    for (size_t i = 1; i < batch.size(); ++i) {
+        CString strOne;
+        strOne.Format("%s%s/%ld", i == 1 ? "" : ", ", FieldText(batch[i].PRMNUM, sizeof(batch[i].PRMNUM)).GetString(),
+                      static_cast<long>(batch[i].PRMLFD));
+        strJoined += strOne;
+    }
+    CString strText;
+    strText.Format("Info : %s: zusammen mit %zu weiteren Auftr\xE4gen derselben Person f\xFCr das Jahr %d berechnet "
+                   "(%s)",
+                   RequestName(batch.front()).GetString(), batch.size() - 1, nCalcYear, strJoined.GetString());
+    g_log.Write(strText, true);
+}
+
 // The calculation runs after a savepoint. When it fails for a fault of the request's own data, its
 // writes are undone to the savepoint and the request is closed all the same; any other failure
-// gives the whole request back. True when the request is to be closed.
-bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, RequestOutcome* pOutcome) {
+// gives the whole request back. True when the requests of *pBatch are to be closed.
+bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecord>* pBatch, RequestOutcome* pOutcome) {
+    const ParamRecord& request = pBatch->front();
     if (!HasValidPnr(request)) {
         return true;
     }
@@ -103,13 +141,24 @@ bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& le
         return false;
     }
     CShiftCalc calc(db, request, g_log);
-    if (calc.getKvtBewData()) {
+    bool bCalculated = calc.LoadContracts();
+    if (bCalculated && !g_singleRequest) {
+        if (JoinLaterRequests(db, ledger, calc, pBatch) != db.m_nRcSuccess) {
+            *pOutcome = GiveBack(db, request, ledger, "weitere Auftr\xE4ge der Person nicht gelesen");
+            return false;
+        }
+        calc.SetUserText(FieldText(pBatch->back().PRMERF, sizeof(pBatch->back().PRMERF)));
+    }
+    bCalculated = bCalculated && calc.getKvtBewData();
+    if (bCalculated) {
+        LogJoined(*pBatch, calc.GetCalcYear());
         return true;
     }
     if (db.ClassifyLastFailure() != SqlFailure::RequestData) {
         *pOutcome = GiveBack(db, request, ledger, "Berechnung abgebrochen");
         return false;
     }
+    pBatch->resize(1);
     const CString strDiagnostics = Diagnostics(db);
     if (db.RollbackToSavepoint() != 0) {
         *pOutcome = GiveBack(db, request, ledger, "Berechnung nicht zur\xFC" "ckgesetzt");
@@ -124,43 +173,62 @@ bool Calculate(CDbConnection& db, const ParamRecord& request, CRequestLedger& le
     return true;
 }
 
-// Closing row, removal and commit: the request is done exactly when all three are. A removal that
-// finds no row has not removed the request, whatever else succeeded: it would be claimed again.
-RequestOutcome Close(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger) {
-    if (db.InsertErrorRow(FieldText(request.PRMNUM, sizeof(request.PRMNUM)), request.PRMLFD, request.PRMTYP,
-                          FieldText(request.PRMPNR, sizeof(request.PRMPNR)),
-                          FieldText(request.PRMFCD, sizeof(request.PRMFCD)), request.PRMDTM,
-                          FieldText(request.PRMUHR, sizeof(request.PRMUHR)), 0, 0) != db.m_nRcSuccess) {
-        return GiveBack(db, request, ledger, "Abschlusssatz nicht geschrieben");
-    }
-    const int32_t nDeleted = db.DeleteRequest(&request);
-    if (nDeleted == db.m_nRcNoData) {
-        db.Rollback();
-        ledger.MarkUnremovable(request);
-        LogFailure("Fehler : " + RequestName(request) +
-                   ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (die Nummer "
-                   "ist so nicht lesbar); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und "
-                   "wird in diesem Lauf nicht mehr bearbeitet.");
-        return RequestOutcome::StillQueued;
-    }
-    if (nDeleted != db.m_nRcSuccess) {
-        return GiveBack(db, request, ledger, "Auftrag nicht gel\xF6scht");
+// Closing row and removal of each request of the batch, in queue order, and the commit: the
+// requests are done exactly when all of it is. A removal that finds no row has not removed the
+// request, whatever else succeeded: it would be claimed again.
+RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, CRequestLedger& ledger) {
+    for (const ParamRecord& request : batch) {
+        if (db.InsertErrorRow(FieldText(request.PRMNUM, sizeof(request.PRMNUM)), request.PRMLFD, request.PRMTYP,
+                              FieldText(request.PRMPNR, sizeof(request.PRMPNR)),
+                              FieldText(request.PRMFCD, sizeof(request.PRMFCD)), request.PRMDTM,
+                              FieldText(request.PRMUHR, sizeof(request.PRMUHR)), 0, 0) != db.m_nRcSuccess) {
+            return GiveBack(db, request, ledger, "Abschlusssatz nicht geschrieben");
+        }
+        const int32_t nDeleted = db.DeleteRequest(&request);
+        if (nDeleted == db.m_nRcNoData) {
+            db.Rollback();
+            ledger.MarkUnremovable(request);
+            LogFailure("Fehler : " + RequestName(request) +
+                       ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (die Nummer "
+                       "ist so nicht lesbar); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und "
+                       "wird in diesem Lauf nicht mehr bearbeitet.");
+            return RequestOutcome::StillQueued;
+        }
+        if (nDeleted != db.m_nRcSuccess) {
+            return GiveBack(db, request, ledger, "Auftrag nicht gel\xF6scht");
+        }
     }
     if (db.Commit() != db.m_nRcSuccess) {
-        return GiveBack(db, request, ledger, "Commit fehlgeschlagen");
+        return GiveBack(db, batch.front(), ledger, "Commit fehlgeschlagen");
     }
-    ledger.MarkClosed(request);
+    for (const ParamRecord& request : batch) {
+        ledger.MarkClosed(request);
+    }
     return RequestOutcome::Closed;
 }
 
 }  // namespace
 
-RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger) {
+RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger,
+                              std::vector<ParamRecord>* pClosed) {
+    std::vector<ParamRecord> batch = {request};
     RequestOutcome outcome = RequestOutcome::StillQueued;
-    if (!Calculate(db, request, ledger, &outcome)) {
+    if (!Calculate(db, ledger, &batch, &outcome)) {
         return outcome;
     }
-    return Close(db, request, ledger);
+    outcome = Close(db, batch, ledger);
+    if (outcome == RequestOutcome::Closed && pClosed != nullptr) {
+        *pClosed = batch;
+    }
+    return outcome;
+}
+
+CString RequestName(const ParamRecord& request) {
+    CString strName;
+    strName.Format("Parametersatz %s, lfd. Nr. %ld, Personalnummer %s",
+                   FieldText(request.PRMNUM, sizeof(request.PRMNUM)).GetString(), static_cast<long>(request.PRMLFD),
+                   FieldText(request.PRMPNR, sizeof(request.PRMPNR)).GetString());
+    return strName;
 }
 
 CString WrongDatabaseText(const CDbConnection& db, const CString& strWhat) {

@@ -1,8 +1,12 @@
 // The unit of work of one claimed request: its calculation, its closing row and its removal,
 // committed together or not at all. The request's row is locked by the claim until the
 // transaction ends. A request leaves the queue only when it was calculated or when the request
-// itself is faulty; every other failure leaves it queued as it was.
+// itself is faulty; every other failure leaves it queued as it was. In polling mode the person's
+// later requests for the same calculation year join the calculation and are closed with it, in
+// queue order, so that a backlog is worked off with one calculation per person and year.
 #pragma once
+
+#include <vector>
 
 #include "app/RequestLedger.h"
 #include "db/CDbConnection.h"
@@ -15,6 +19,9 @@ enum class RequestOutcome {
     // Everything rolled back: the request is still queued as it was. The ledger knows when it will
     // be tried again, or that it is left alone for the rest of the run.
     StillQueued,
+    // Everything rolled back after a conflict with another node's transaction (a Galera cluster):
+    // the request is taken up again after a short pause, and the conflict counts as no attempt.
+    Conflict,
     // Everything rolled back, the request still queued: the database does not fit the
     // configuration (a missing table, column or privilege, another product's language), so no
     // request can be calculated until it is mended. The run ends.
@@ -22,8 +29,14 @@ enum class RequestOutcome {
 };
 
 // Works the request claimed in the connection's open transaction and ends that transaction. Every
-// failure is reported in the run log with the request and the cause.
-RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger);
+// failure is reported in the run log with the request and the cause. When the outcome is Closed,
+// *pClosed (if given) holds the requests closed: the claimed one and those that joined it.
+RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger,
+                              std::vector<ParamRecord>* pClosed = nullptr);
+
+// "Parametersatz <number>, lfd. Nr. <running number>, Personalnummer <pnr>": a request as the run
+// log names it.
+CString RequestName(const ParamRecord& request);
 
 // The run-log line of a database that does not fit the configuration, with the statement, its
 // tables and the database's message; pszWhat names what could not be done. Taken from the

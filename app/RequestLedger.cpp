@@ -18,6 +18,10 @@ int CRequestLedger::CountFailure(const ParamRecord& request, time_t tNow) {
     return attempts.nFailed;
 }
 
+int CRequestLedger::CountConflict(const ParamRecord& request) {
+    return ++m_attempts[Key(request)].nConflicts;
+}
+
 int CRequestLedger::DelaySeconds(const ParamRecord& request) const {
     const auto it = m_attempts.find(Key(request));
     return it == m_attempts.end() ? 0 : DelayAfter(it->second.nFailed);
@@ -62,6 +66,10 @@ bool CRequestLedger::IsPassedOver(const ParamRecord& request, time_t tNow) const
     }
     const auto it = m_attempts.find(Key(request));
     return it != m_attempts.end() && tNow < it->second.tDue;
+}
+
+bool CRequestLedger::NoteHeldBack(const ParamRecord& request) {
+    return m_heldBack.insert(Key(request)).second;
 }
 
 int CRequestLedger::PassedOverCount() const {

@@ -18,8 +18,9 @@ const char* PhaseText(CRequestStats::Phase phase) {
 
 }  // namespace
 
-void CRequestStats::CountRequest(const CString& strNumber, bool bFailed) {
-    ++m_nDone;
+void CRequestStats::CountRequests(const CString& strNumber, long nRequests, bool bFailed) {
+    m_nDone += nRequests;
+    m_nJoined += nRequests - 1;
     if (bFailed) {
         ++m_nFailed;
     }
@@ -31,6 +32,11 @@ CString CRequestStats::StatusText() const {
     CString strText;
     strText.Format("%s; seit dem Start %ld erledigt, davon %ld mit Fehlern", PhaseText(m_phase), m_nDone,
                    m_nFailed);
+    if (m_nJoined > 0) {
+        CString strJoined;
+        strJoined.Format(" und %ld mit einer anderen Berechnung derselben Person", m_nJoined);
+        strText += strJoined;
+    }
     if (m_nDone == 0) {
         return strText;
     }

@@ -9,11 +9,11 @@ void CServiceMonitor::Connected() {
     NotifyReady(m_strPublished);
 }
 
-void CServiceMonitor::AfterRead(const CDbConnection& db, int32_t nResult) {
-    if (nResult == db.m_nRcSuccess || nResult == db.m_nRcNoData) {
+void CServiceMonitor::AfterClaim(const CDbConnection& db, ClaimResult claim) {
+    if (claim != ClaimResult::Failed) {
         m_watch.ReadSucceeded();
-        m_stats.SetPhase(nResult == db.m_nRcSuccess ? CRequestStats::Phase::Working
-                                                    : CRequestStats::Phase::Waiting);
+        m_stats.SetPhase(claim == ClaimResult::Claimed ? CRequestStats::Phase::Working
+                                                       : CRequestStats::Phase::Waiting);
     } else {
         m_watch.ReadFailed(db);
         m_stats.SetPhase(db.ClassifyLastFailure() == SqlFailure::ConnectionLost
@@ -28,8 +28,9 @@ void CServiceMonitor::AfterRead(const CDbConnection& db, int32_t nResult) {
     NotifyWatchdog();
 }
 
-void CServiceMonitor::RequestDone(const ParamRecord& request, bool bFailed) {
-    m_stats.CountRequest(FieldText(request.PRMNUM, sizeof(request.PRMNUM)), bFailed);
+void CServiceMonitor::RequestsDone(const std::vector<ParamRecord>& closed, bool bFailed) {
+    const ParamRecord& last = closed.back();
+    m_stats.CountRequests(FieldText(last.PRMNUM, sizeof(last.PRMNUM)), static_cast<long>(closed.size()), bFailed);
     PublishStatus();
 }
 

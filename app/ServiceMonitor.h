@@ -3,18 +3,21 @@
 // (app/ServiceNotify.h): ready, the status line of app/RequestStats.h whenever it changes,
 // watchdog keep-alives and the stop. The run loop calls it at four points:
 //
-//   Connected()                     once, after the connection at start succeeded
-//   AfterRead(db, nResult)          after every read of the request table, with its result
-//   RequestDone(request, bFailed)   after every request the loop has finished with
-//   Stopping()                      once, when the loop has ended, before the finish entry
+//   Connected()                      once, after the connection at start succeeded
+//   AfterClaim(db, claim)            after every claim of a request, with its result
+//   RequestsDone(closed, bFailed)    after every calculation the loop has finished with, with the
+//                                    requests it closed
+//   Stopping()                       once, when the loop has ended, before the finish entry
 //
 // Owned by the service run for the whole run; borrows the run log, which must outlive it.
 // Single-threaded use.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "app/ConnectionWatch.h"
+#include "app/RequestClaim.h"
 #include "app/RequestStats.h"
 #include "db/CDbConnection.h"
 #include "db/ParamRecord.h"
@@ -28,10 +31,10 @@ public:
     CServiceMonitor& operator=(const CServiceMonitor&) = delete;
 
     void Connected();
-    // nResult is the read's return code, compared with the connection's success and no-data codes.
-    void AfterRead(const CDbConnection& db, int32_t nResult);
-    // bFailed: the request's calculation or its closing did not succeed.
-    void RequestDone(const ParamRecord& request, bool bFailed);
+    // After a failed claim the connection holds the failure.
+    void AfterClaim(const CDbConnection& db, ClaimResult claim);
+    // The requests closed by one calculation, in queue order; bFailed: something went wrong on the way.
+    void RequestsDone(const std::vector<ParamRecord>& closed, bool bFailed);
     void Stopping();
 
 private:

@@ -3,7 +3,12 @@
 // the process is stopped, or until the database shows that it does not fit the configuration.
 #include "app/ServiceRun.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <ctime>
+#include <random>
+#include <vector>
 
 #include "app/Globals.h"
 #include "app/ProcessRequest.h"
@@ -16,6 +21,10 @@
 namespace {
 
 const int kEmptyQueueWaitMs = 250;
+// After a conflict with another node of a cluster: a pause of its own length for every process, so
+// that two of them do not meet on the same rows again.
+const int kShortestConflictPauseMs = 50;
+const int kLongestConflictPauseMs = 500;
 const int kFailedReadWaitMs = 10000;
 const int kExitConnectionFailed = 3;
 const int kExitRequestStillQueued = 4;
@@ -44,6 +53,12 @@ CString ConnectFailureText(const CDbConnection& db) {
                        db.GetSqlMessage().GetString());
     }
     return strText;
+}
+
+bool WaitAfterConflict() {
+    static std::minstd_rand s_random(static_cast<std::minstd_rand::result_type>(getpid() ^ time(nullptr)));
+    std::uniform_int_distribution<int> pause(kShortestConflictPauseMs, kLongestConflictPauseMs);
+    return WaitForStop(pause(s_random));
 }
 
 // Connects and makes sure the data source is the product of DB_SYSTEM. False when the connection
@@ -83,7 +98,13 @@ PassEnd WaitAndReconnect(CDbConnection& db) {
 // A read of the queue failed. In single-request mode the request is still queued as far as the
 // run knows, and there is nothing to wait for.
 PassEnd AfterFailedRead(CDbConnection& db) {
-    if (db.ClassifyLastFailure() == SqlFailure::Installation) {
+    const SqlFailure failure = db.ClassifyLastFailure();
+    if (failure == SqlFailure::Conflict) {
+        db.Rollback();
+        WaitAfterConflict();
+        return PassEnd::Done;
+    }
+    if (failure == SqlFailure::Installation) {
         const CString strText = WrongDatabaseText(db, "Die Warteschlange kann nicht gelesen werden");
         db.Rollback();
         g_log.WriteFatal(strText);
@@ -93,27 +114,36 @@ PassEnd AfterFailedRead(CDbConnection& db) {
     return g_singleRequest ? PassEnd::LeftQueued : WaitAndReconnect(db);
 }
 
-// One pass: requests are processed back to back while reads succeed; an empty queue, a failed
+// One pass: requests are processed back to back while claims succeed; an empty queue, a failed
 // read or a request that had to be left queued ends the pass after its wait (in single-request
 // mode a request left queued ends the run at once). A stop request ends the pass between requests
 // and cuts a wait short.
 PassEnd RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest, CServiceMonitor& monitor) {
     g_firstRead = true;
     while (!StopRequested()) {
-        const int32_t nResult = ClaimRequest(db, ledger, pRequest);
-        monitor.AfterRead(db, nResult);
-        if (nResult == db.m_nRcNoData) {
-            db.Rollback();
-            WaitForStop(kEmptyQueueWaitMs);
-            return PassEnd::Done;
-        }
-        if (nResult != db.m_nRcSuccess) {
-            return AfterFailedRead(db);
+        const ClaimResult claim = ClaimRequest(db, ledger, pRequest);
+        monitor.AfterClaim(db, claim);
+        switch (claim) {
+            case ClaimResult::Nothing:
+                db.Rollback();
+                WaitForStop(kEmptyQueueWaitMs);
+                return PassEnd::Done;
+            case ClaimResult::Waiting:
+                db.Rollback();
+                return PassEnd::LeftQueued;
+            case ClaimResult::Failed:
+                return AfterFailedRead(db);
+            case ClaimResult::Claimed:
+                break;
         }
         const int nErrorsBefore = g_log.ErrorCount();
-        switch (ProcessRequest(db, *pRequest, ledger)) {
+        std::vector<ParamRecord> closed;
+        switch (ProcessRequest(db, *pRequest, ledger, &closed)) {
             case RequestOutcome::Closed:
-                monitor.RequestDone(*pRequest, g_log.ErrorCount() != nErrorsBefore);
+                monitor.RequestsDone(closed, g_log.ErrorCount() != nErrorsBefore);
+                break;
+            case RequestOutcome::Conflict:
+                WaitAfterConflict();
                 break;
             case RequestOutcome::StillQueued:
                 if (!g_singleRequest && WaitAndReconnect(db) == PassEnd::WrongDatabase) {

@@ -16,18 +16,19 @@ int32_t CurrentYear() {
 
 }  // namespace
 
+// A request dated in 1900 carries no year of its own: it concerns the current year.
+int32_t CShiftCalc::RequestYear(int32_t nRequestDate) {
+    const int32_t nYear = nRequestDate / 10000;
+    return nYear == 1900 ? CurrentYear() : nYear;
+}
+
 CShiftCalc::CShiftCalc(CDbConnection& db, const ParamRecord& request, CLogFile& log)
     : m_db(db),
       m_log(log),
       m_strUser(FieldText(request.PRMERF, sizeof(request.PRMERF))),
       m_strPnr(FieldText(request.PRMPNR, sizeof(request.PRMPNR))),
       m_nRequestDate(request.PRMDTM),
-      m_nCalcYear(request.PRMDTM / 10000) {
-    // A request dated in 1900 carries no year of its own: it concerns the current year.
-    if (m_nCalcYear == 1900) {
-        m_nCalcYear = CurrentYear();
-    }
-}
+      m_nCalcYear(RequestYear(request.PRMDTM)) {}
 
 bool CShiftCalc::getKvtBewData() {
     ShiftRunState state;

@@ -28,8 +28,14 @@ public:
     // incomplete.
     bool getKvtBewData();
 
-    // Reads the contract rows of the accounting year and settles that year (calc/LoadContracts.cpp).
+    // Reads the contract rows of the accounting year and settles that year (calc/LoadContracts.cpp),
+    // once: getKvtBewData uses the rows that were read before it.
     bool LoadContracts();
+    // After LoadContracts: the calculation year that a request with this date would settle, so
+    // that requests of the person for the same year can be closed by one calculation.
+    int32_t CalcYearFor(int32_t nRequestDate) const;
+    // The user text of the rows, when the calculation stands for several requests: the newest one's.
+    void SetUserText(const CString& strUser) { m_strUser = strUser; }
     // Reads the carry-over row of the calculation year; *pbExists tells whether there is one.
     bool ReadCarryOver(bool* pbExists);
     bool DeleteDailyRows(int32_t nFrom, int32_t nTo);
@@ -50,6 +56,7 @@ protected:
     virtual int32_t InsertCarryOverRow(int32_t nYear, double dRest, double dSharesLeft);
 
 private:
+    static int32_t RequestYear(int32_t nRequestDate);
     bool ProcessContracts(ShiftRunState* pState);
     bool ProcessContract(const ContractRecord& contract, int32_t nStart, ShiftRunState* pState);
     bool StoreDays(const DailyRows& rows);
@@ -67,4 +74,6 @@ private:
     int32_t m_nCalcYear;
     CarryOver m_carry;
     bool m_bCarryOverExists = false;
+    bool m_bContractsLoaded = false;
+    int32_t m_nFirstJmo = -1;  // KVTJMO of the first contract row; -1 when there is none
 };

@@ -36,6 +36,9 @@ AccountingYear SettleAccountingYear(int32_t nJmo, int32_t nRequestDate, int32_t*
 }  // namespace
 
 bool CShiftCalc::LoadContracts() {
+    if (m_bContractsLoaded) {
+        return true;
+    }
     SQLHSTMT hStmt = SQL_NULL_HSTMT;
     if (m_db.OpenKvtBsvData(&hStmt, m_strPnr) != 0) {
         ReportError("BSVINVALID", "");
@@ -49,6 +52,7 @@ bool CShiftCalc::LoadContracts() {
     int32_t nFetched = m_db.FetchKvtBsvData(&hStmt, &row);
     for (; nFetched == m_db.m_nRcSuccess; nFetched = m_db.FetchKvtBsvData(&hStmt, &row)) {
         if (year.nStart == 0) {
+            m_nFirstJmo = row.kvtJmo;
             year = SettleAccountingYear(row.kvtJmo, m_nRequestDate, &m_nCalcYear);
         }
         if (row.validTo == 0) {
@@ -82,5 +86,16 @@ bool CShiftCalc::LoadContracts() {
         placeholder.periodEnd = year.nEnd;
         m_contracts.Add(placeholder);
     }
+    m_bContractsLoaded = true;
     return true;
+}
+
+// The accounting year is settled from the first contract row's KVTJMO whatever the request date,
+// so requests of the same person compare by the same rule.
+int32_t CShiftCalc::CalcYearFor(int32_t nRequestDate) const {
+    int32_t nCalcYear = RequestYear(nRequestDate);
+    if (m_nFirstJmo >= 0) {
+        SettleAccountingYear(m_nFirstJmo, nRequestDate, &nCalcYear);
+    }
+    return nCalcYear;
 }

@@ -78,6 +78,15 @@ public:
     int32_t ReadRequestByNumber(const CString& strSchema, const CString& strUser, const CString& strNumber,
                                 ParamRecord* pRecord);
     int32_t DeleteRequest(const ParamRecord* pRecord);
+    // The person's requests around a claimed one (db/PersonRequests.cpp), by its personnel number as
+    // the table holds it, of the same schema and user. ReadEarlierRequest reads, without locking
+    // or waiting, the first request queued before it (0: *pEarlier holds its number and running
+    // number; 100: there is none). ReadLaterRequests claims the first nRows queued after it, passing
+    // over those that another connection holds.
+    int32_t ReadEarlierRequest(const CString& strSchema, const CString& strUser, const ParamRecord& request,
+                               ParamRecord* pEarlier);
+    int32_t ReadLaterRequests(const CString& strSchema, const CString& strUser, const ParamRecord& request,
+                              int32_t nRows, std::vector<ParamRecord>* pRecords);
 
     // Error table ZTWBASIS.ZTW002ERR (db/ErrorRecords.cpp)
     int32_t InsertErrorRow(const CString& strNumber, int32_t nLfd, int32_t nType, const CString& strPnr,
@@ -122,6 +131,8 @@ private:
         ReadNext,
         ReadByNumber,
         DeleteRequest,
+        EarlierOfPerson,
+        LaterOfPerson,
         InsertError,
         InsertErrorWithoutNum,
         Contracts,
@@ -150,6 +161,8 @@ private:
     int32_t ExecuteCursor(CStatement* pStmt, SQLHSTMT* phStmt);
     int32_t FailCursor(SQLHSTMT* phStmt, SQLRETURN nResult);
     int32_t FetchClaimed(CStatement* pStmt, int32_t nRows, std::vector<ParamRecord>* pRecords);
+    const char* OwnerCondition() const;
+    void BindOwner(CStatement* pStmt, const CString& strSchema, const CString& strUser, SQLUSMALLINT* pnParam) const;
     int32_t InsertClosingRow(StatementId id, const char* pszTemplate, const CString& strNumber, int32_t nLfd,
                              int32_t nType, const CString& strPnr, const CString& strCode, int32_t nDate,
                              const CString& strTime, int32_t nKey, const int32_t* pnNum);
@@ -162,6 +175,7 @@ private:
     // Session set-up after the connect (db/SessionSetup.cpp).
     int32_t SetUpSession();
     int32_t CheckCharacterSet();
+    void DetectOwnerFolding();
     int32_t ReadSessionValues(const char* pszSql, CString* pstrFirst, int32_t* pnSecond = nullptr);
     void FreeStatements();
     void FreeHandles();
@@ -178,5 +192,6 @@ private:
     CIniConfig* m_pConfig;
     StatementId m_lastStatement = StatementId::Count;  // Count: a statement of its own, named below
     const char* m_pszLastStatement = "";
+    bool m_bOwnerFolded = false;  // PRMSCH and PRMUSR compare without regard to case
     std::array<CStatement, static_cast<size_t>(StatementId::Count)> m_statements;
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 struct ParamRecord {
     char PRMNUM[12];  // request number; key of the delete
@@ -39,3 +40,11 @@ struct ParamRecord {
     // characters name.
     char storedPnr[101];
 };
+
+// Whether two records are the same request as read: the same key. A key that cannot be read as the
+// table holds it (a NUL byte, a character Windows-1252 lacks) may compare in the table as lying
+// before or after itself; a lookup around a request can then find the request itself.
+inline bool IsSameRequest(const ParamRecord& a, const ParamRecord& b) {
+    return std::strncmp(a.storedNumber, b.storedNumber, sizeof(a.storedNumber)) == 0 && a.PRMLFD == b.PRMLFD &&
+           a.PRMTYP == b.PRMTYP;
+}

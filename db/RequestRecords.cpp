@@ -12,6 +12,12 @@ namespace {
 // the rows of a FOR UPDATE SKIP LOCKED cursor as they are fetched, and no more are fetched than
 // asked for; SQL Server's TOP takes an update lock on its rows. Rows that another connection has
 // locked are passed over on every product, so that no reader waits for a request in work elsewhere.
+//
+// "%o" stands for the condition on schema and user (CDbConnection::OwnerCondition): the upper-cased
+// columns compared, and on MariaDB, MySQL and SQL Server, where the columns compare without regard
+// to case, the columns themselves compared first, so that an index on them finds the requests of
+// the schema and user however many other requests wait. Oracle's index is on the upper-cased
+// columns (sql/oracle/indexes.sql).
 const char* const kReadNextOracle =
     "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
@@ -23,8 +29,7 @@ const char* const kReadNextOracle =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = ? "
-    "AND    UPPER(PRMUSR) = ? "
+    "WHERE  %o "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD "
     "FOR UPDATE SKIP LOCKED";
@@ -40,8 +45,7 @@ const char* const kReadNextMsSql =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
-    "WHERE  UPPER(PRMSCH) = ? "
-    "AND    UPPER(PRMUSR) = ? "
+    "WHERE  %o "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
@@ -56,8 +60,7 @@ const char* const kReadNextMySql =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM "
-    "WHERE  UPPER(PRMSCH) = ? "
-    "AND    UPPER(PRMUSR) = ? "
+    "WHERE  %o "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD "
     "LIMIT ? "
@@ -230,8 +233,7 @@ int32_t CDbConnection::ReadNextRequests(const CString& strSchema, const CString&
     if (dialect == SqlDialect::MsSql) {
         pStmt->BindLong(nParam++, &nRows);
     }
-    pStmt->BindText(nParam++, strSchema.GetString());
-    pStmt->BindText(nParam++, strUser.GetString());
+    BindOwner(pStmt, strSchema, strUser, &nParam);
     if (dialect == SqlDialect::MySql) {
         pStmt->BindLong(nParam, &nRows);
     }

@@ -12,6 +12,22 @@ const char* const kCharacterSetQuery =
     "                                      @@character_set_connection, "
     "                                      @@character_set_results))";
 
+// How many of the request table's columns PRMSCH and PRMUSR compare without regard to case.
+const char* const kFoldedOwnerMySql =
+    "SELECT COUNT(*) "
+    "FROM   information_schema.COLUMNS "
+    "WHERE  TABLE_SCHEMA = 'ZTWBASIS' "
+    "AND    TABLE_NAME = 'ZTW002PRM' "
+    "AND    COLUMN_NAME IN ('PRMSCH', 'PRMUSR') "
+    "AND    COLLATION_NAME LIKE '%!_ci' ESCAPE '!'";
+
+const char* const kFoldedOwnerMsSql =
+    "SELECT COUNT(*) "
+    "FROM   sys.columns "
+    "WHERE  object_id = OBJECT_ID('ZTWBASIS.ZTW002PRM') "
+    "AND    name IN ('PRMSCH', 'PRMUSR') "
+    "AND    collation_name LIKE '%[_]CI[_]%'";
+
 }  // namespace
 
 int32_t CDbConnection::SetUpSession() {
@@ -27,6 +43,7 @@ int32_t CDbConnection::SetUpSession() {
             return nCode;
         }
     }
+    DetectOwnerFolding();
     if (SQLSetConnectAttr(m_hDbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
                           SQL_IS_UINTEGER) == SQL_ERROR) {
         CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
@@ -56,6 +73,18 @@ int32_t CDbConnection::CheckCharacterSet() {
         "CHARSET=latin1 setzen.",
         m_strDataSource.GetString(), strCharacterSet.GetString());
     return -1;
+}
+
+// Whether the request table's schema and user columns compare without regard to case, as the
+// products' default collations do: then the claim can compare them as they are. Where the
+// question finds no answer, the claim compares the upper-cased columns only, as it always did.
+void CDbConnection::DetectOwnerFolding() {
+    m_bOwnerFolded = false;
+    const char* pszSql = PickTemplate(Dialect(), nullptr, kFoldedOwnerMsSql, kFoldedOwnerMySql);
+    CString strCount;
+    if (pszSql != nullptr && ReadSessionValues(pszSql, &strCount) == 0) {
+        m_bOwnerFolded = strCount == "2";
+    }
 }
 
 // A question about the session, sent once as it stands: the first row's first column as text and,

@@ -82,11 +82,23 @@ bool IsRequestDataState(const CString& strState) {
     return ClassIn(strState, {"22", "23"});
 }
 
+// Galera reports the transactions it aborts for another node's as deadlock victims, with its own
+// words in the message.
+bool IsClusterConflict(SqlDialect dialect, SQLINTEGER nNative, const CString& strMessage) {
+    CString strUpper(strMessage);
+    strUpper.MakeUpper();
+    return dialect == SqlDialect::MySql && nNative == 1213 && strUpper.Find("WSREP") >= 0;
+}
+
 }  // namespace
 
-SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLINTEGER nNativeCode) {
+SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLINTEGER nNativeCode,
+                           const CString& strMessage) {
     if (strSqlState.Left(2) == "08" || IsLostSession(dialect, nNativeCode)) {
         return SqlFailure::ConnectionLost;
+    }
+    if (IsClusterConflict(dialect, nNativeCode, strMessage)) {
+        return SqlFailure::Conflict;
     }
     if (IsPassingCode(dialect, nNativeCode) || IsPassingState(strSqlState)) {
         return SqlFailure::Transient;

@@ -20,10 +20,15 @@ enum class SqlFailure {
     // As Transient, and the connection is gone: the server has rolled the transaction back, and
     // nothing works on the connection until it is made anew.
     ConnectionLost,
+    // A transaction of another node of a Galera cluster came first with the same rows, and this one
+    // was rolled back for it ("wsrep aborted transaction"): nothing is wrong, the work is simply
+    // done again at once.
+    Conflict,
     // The installation's: a table, view, column, schema or privilege is missing, or the statement
     // is not the product's language. No request can succeed until the database or the
     // configuration is mended.
     Installation,
 };
 
-SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLINTEGER nNativeCode);
+SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLINTEGER nNativeCode,
+                           const CString& strMessage = CString());

@@ -15,11 +15,14 @@ bool IsPlainIdentifier(const CString& strName) {
     return true;
 }
 
-CString WithSchema(const char* pszTemplate, const CString& strSchema) {
+CString WithSchema(const char* pszTemplate, const CString& strSchema, const char* pszOwner) {
     CString strText;
     for (const char* p = pszTemplate; *p != '\0'; ++p) {
         if (p[0] == '%' && p[1] == 's') {
             strText += strSchema;
+            ++p;
+        } else if (p[0] == '%' && p[1] == 'o') {
+            strText += pszOwner;
             ++p;
         } else if (p[0] == '%' && p[1] == '%') {
             strText += '%';

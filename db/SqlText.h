@@ -10,5 +10,6 @@
 // semicolon) could end the identifier and alter the statement.
 bool IsPlainIdentifier(const CString& strName);
 
-// The template with every "%s" replaced by the schema and every "%%" by one '%'.
-CString WithSchema(const char* pszTemplate, const CString& strSchema);
+// The template with every "%s" replaced by the schema, every "%o" by pszOwner (the condition that
+// selects the requests of a schema and user) and every "%%" by one '%'.
+CString WithSchema(const char* pszTemplate, const CString& strSchema, const char* pszOwner = "");

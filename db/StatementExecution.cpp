@@ -20,7 +20,7 @@ int32_t CDbConnection::Prepared(StatementId id, const char* pszTemplate, CStatem
             CaptureDiagnostics(SQL_HANDLE_DBC, m_hDbc);
             return -1;
         }
-        const CString strSql = WithSchema(pszTemplate, m_strSchema);
+        const CString strSql = WithSchema(pszTemplate, m_strSchema, OwnerCondition());
         const SQLRETURN nResult =
             SQLPrepare(hStmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(strSql.GetString())), SQL_NTS);
         const int32_t nCode = MapResult(nResult, hStmt);
@@ -59,6 +59,22 @@ int32_t CDbConnection::PreparedCursor(StatementId id, const char* pszTemplate, S
         SQLSetStmtAttr(hStmt, SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_LOCK), SQL_IS_INTEGER);
     }
     return nCode;
+}
+
+// The requests of a schema and user: where the columns compare without regard to case, compared as
+// they are first, which an index can serve, and upper-cased as well, so that exactly the requests
+// are found that the upper-cased comparison alone finds.
+const char* CDbConnection::OwnerCondition() const {
+    return m_bOwnerFolded ? "PRMSCH = ? AND PRMUSR = ? AND UPPER(PRMSCH) = ? AND UPPER(PRMUSR) = ?"
+                          : "UPPER(PRMSCH) = ? AND UPPER(PRMUSR) = ?";
+}
+
+void CDbConnection::BindOwner(CStatement* pStmt, const CString& strSchema, const CString& strUser,
+                              SQLUSMALLINT* pnParam) const {
+    for (int nPass = m_bOwnerFolded ? 2 : 1; nPass > 0; --nPass) {
+        pStmt->BindText((*pnParam)++, strSchema.GetString());
+        pStmt->BindText((*pnParam)++, strUser.GetString());
+    }
 }
 
 // SQL_SUCCESS_WITH_INFO counts as success once its record is captured; SQL_ERROR becomes the

@@ -12,6 +12,10 @@ const char* CDbConnection::OperationName(StatementId id) {
             return "ReadRequestByNumber";
         case StatementId::DeleteRequest:
             return "DeleteRequest";
+        case StatementId::EarlierOfPerson:
+            return "ReadEarlierRequest";
+        case StatementId::LaterOfPerson:
+            return "ReadLaterRequests";
         case StatementId::InsertError:
             return "InsertErrorRow";
         case StatementId::InsertErrorWithoutNum:
@@ -49,6 +53,8 @@ const char* CDbConnection::TablesOf(StatementId id) {
         case StatementId::ReadNext:
         case StatementId::ReadByNumber:
         case StatementId::DeleteRequest:
+        case StatementId::EarlierOfPerson:
+        case StatementId::LaterOfPerson:
         case StatementId::ReportRequest:
             return "ZTWBASIS.ZTW002PRM";
         case StatementId::InsertError:

@@ -94,6 +94,18 @@ EXECUTE find_missing;
 PREPARE create_index FROM @create;
 EXECUTE create_index;
 
+-- The claim finds the requests of its schema and user through this index whatever else is queued,
+-- where PRMSCH and PRMUSR compare without regard to case (the default collations do).
+SET @table = 'ZTW002PRM', @name = 'KVT_ZTW002PRM_USR', @columns = 'PRMSCH,PRMUSR,PRMTYP,PRMNUM,PRMLFD';
+EXECUTE find_missing;
+PREPARE create_index FROM @create;
+EXECUTE create_index;
+
+SET @table = 'ZTW002PRM', @name = 'KVT_ZTW002PRM_PNR', @columns = 'PRMPNR,PRMTYP,PRMNUM,PRMLFD';
+EXECUTE find_missing;
+PREPARE create_index FROM @create;
+EXECUTE create_index;
+
 SET @table = 'ZTW002ERR', @name = 'KVT_ZTW002ERR_PRM', @columns = 'ERRPRM,ERRLFD,ERRTYP';
 EXECUTE find_missing;
 PREPARE create_index FROM @create;

@@ -28,6 +28,18 @@ DECLARE
                               p_table || ' (' || p_columns || ')';
         END IF;
     END;
+
+    -- An index on expressions names its columns in all_ind_expressions, not by the table's columns:
+    -- it is looked for by its name.
+    PROCEDURE ensure_named_index(p_owner VARCHAR2, p_table VARCHAR2, p_index VARCHAR2, p_columns VARCHAR2) IS
+        existing NUMBER;
+    BEGIN
+        SELECT COUNT(*) INTO existing FROM all_indexes WHERE owner = p_owner AND index_name = p_index;
+        IF existing = 0 THEN
+            EXECUTE IMMEDIATE 'CREATE INDEX ' || p_owner || '.' || p_index || ' ON ' || p_owner || '.' ||
+                              p_table || ' (' || p_columns || ')';
+        END IF;
+    END;
 BEGIN
     ensure_index(tenant, 'ZTW300PNR', 'KVT_ZTW300PNR_NUM', 'PNRNUM');
     ensure_index(tenant, 'ZTW310BSV', 'KVT_ZTW310BSV_PNR', 'BSVPNR,BSVGVO');
@@ -42,6 +54,10 @@ BEGIN
     ensure_index(tenant, 'ZTW332SFZ', 'KVT_ZTW332SFZ_DAY', 'SFZPNR,SFZDTM');
     ensure_index(tenant, 'ZTW332SFV', 'KVT_ZTW332SFV_YEAR', 'SFVPNR,SFVJHR,SFVMAN');
     ensure_index('ZTWBASIS', 'ZTW002PRM', 'KVT_ZTW002PRM_KEY', 'PRMNUM,PRMLFD,PRMTYP');
+    -- The claim compares the upper-cased schema and user: found through this index whatever else
+    -- is queued.
+    ensure_named_index('ZTWBASIS', 'ZTW002PRM', 'KVT_ZTW002PRM_USR', 'UPPER(PRMSCH),UPPER(PRMUSR),PRMTYP,PRMNUM,PRMLFD');
+    ensure_index('ZTWBASIS', 'ZTW002PRM', 'KVT_ZTW002PRM_PNR', 'PRMPNR,PRMTYP,PRMNUM,PRMLFD');
     ensure_index('ZTWBASIS', 'ZTW002ERR', 'KVT_ZTW002ERR_PRM', 'ERRPRM,ERRLFD,ERRTYP');
     ensure_index('ZTWBASIS', 'ZTW133BAK', 'KVT_ZTW133BAK_DAY', 'BAKDTM');
 END;

@@ -53,7 +53,8 @@ TEST(DeploymentIndexesTest, CreatesWhatATenantLacksOnceAndLeavesCoveredTablesAlo
     EXPECT_EQ(KvtIndexes(db, "KVTIDX"), 12);
     ASSERT_EQ(RunIndexScript(pszDir, "KVTIDX"), 0);
     EXPECT_EQ(KvtIndexes(db, "KVTIDX"), 12);
-    EXPECT_EQ(KvtIndexes(db, "ZTWBASIS"), 0);
+    // The test schema has the request table's two, as the script makes them; it adds none.
+    EXPECT_EQ(KvtIndexes(db, "ZTWBASIS"), 2);
 
     ASSERT_EQ(RunIndexScript(pszDir, "KVTTEST"), 0);
     EXPECT_EQ(KvtIndexes(db, "KVTTEST"), 0);

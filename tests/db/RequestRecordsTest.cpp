@@ -1,5 +1,6 @@
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/db/KvtDbTest.h"
 
@@ -121,6 +122,61 @@ TEST_P(RequestRecordsTest, HostileValuesAreComparedAndDeletedVerbatim) {
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 5);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM WHERE PRMNUM = 'a''b'"), 1);
     EXPECT_EQ(m_raw.QueryInt("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM WHERE PRMNUM = 'plain'"), 1);
+}
+
+// The rows the server reads for the claim and the look at the person's earlier requests, from its
+// handler counters.
+long RowsRead(CTestDatabase& db) {
+    return db.QueryInt(
+        "SELECT SUM(VARIABLE_VALUE) FROM information_schema.GLOBAL_STATUS WHERE VARIABLE_NAME IN "
+        "('HANDLER_READ_FIRST', 'HANDLER_READ_KEY', 'HANDLER_READ_NEXT', 'HANDLER_READ_RND_NEXT')");
+}
+
+// A claim reads a few rows, not the queue: 50,000 requests of other programs and users cost it
+// nothing. MYSQL only: MariaDB's ORACLE mode has no index on the upper-cased columns that Oracle's
+// indexes.sql creates.
+TEST_P(RequestRecordsTest, TheClaimReadsFewRowsHoweverManyOtherRequestsWait) {
+    if (!GetParam().bBackslashEscapes) {
+        GTEST_SKIP();
+    }
+    m_raw.Exec(
+        "INSERT INTO ZTWBASIS.ZTW002PRM (PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR, PRMPNR) SELECT LPAD(seq, 8, '0'), "
+        "1, 4 + seq % 2, IF(seq % 3 = 0, 'KVTTEST', 'ANDERE'), IF(seq % 2 = 0, 'PLANER', 'JEMAND'), '4711' FROM "
+        "seq_1_to_50000 WHERE seq % 6 <> 0");
+    Queue("99999999", 1);
+    ASSERT_EQ(m_db.Connect(), 0);
+    ParamRecord record{};
+    std::vector<ParamRecord> earlier(1);
+
+    const long nBefore = RowsRead(m_raw);
+    ASSERT_EQ(m_db.ReadNextRequest("KVTTEST", "PLANER", &record), 0);
+    EXPECT_EQ(m_db.ReadEarlierRequest("KVTTEST", "PLANER", record, &earlier.front()), 100);
+    const long nRead = RowsRead(m_raw) - nBefore;
+
+    EXPECT_STREQ(record.PRMNUM, "99999999");
+    EXPECT_LT(nRead, 1000);
+    EXPECT_EQ(m_db.Rollback(), 0);
+}
+
+// Where the request table compares schema and user by their bytes, the claim still finds a request
+// whose row holds them in lower case.
+TEST_P(RequestRecordsTest, ACaseSensitiveRequestTableStillFindsEveryCase) {
+    if (!GetParam().bBackslashEscapes) {
+        GTEST_SKIP();
+    }
+    const char* const collations[] = {"latin1_bin", "latin1_swedish_ci"};
+    for (const char* pszCollation : collations) {
+        SCOPED_TRACE(pszCollation);
+        m_raw.Exec((std::string("ALTER TABLE ZTWBASIS.ZTW002PRM MODIFY PRMSCH VARCHAR(30) COLLATE ") + pszCollation +
+                    " NOT NULL, MODIFY PRMUSR VARCHAR(60) COLLATE " + pszCollation + " NOT NULL")
+                       .c_str());
+        Queue("7", 1, 5, "kvttest", "planer");
+        ASSERT_EQ(m_db.Connect(), 0);
+        ParamRecord record{};
+        EXPECT_EQ(ReadNext(&record), "7/1");
+        EXPECT_EQ(m_db.Rollback(), 0);
+        m_raw.Exec("DELETE FROM ZTWBASIS.ZTW002PRM");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Products, RequestRecordsTest, ::testing::Values(kMySqlCase, kOracleCase), DialectName);

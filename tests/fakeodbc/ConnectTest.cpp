@@ -62,10 +62,13 @@ TEST_F(ConnectTest, SecondConnectClosesTheFirstBeforeOpening) {
     ASSERT_EQ(Connect(), 0);
     g_fakeOdbc.ClearCalls();
     ASSERT_EQ(m_pDb->Connect(), 0);
+    // Between the two attributes, the question whether the request table compares schema and user
+    // without regard to case.
     EXPECT_EQ(g_fakeOdbc.Calls(), (Calls{"SQLDisconnect dbc2", "SQLFreeHandle dbc2", "SQLFreeHandle env1",
-                                         "SQLAllocHandle - env3", "SQLSetEnvAttr env3",
-                                         "SQLAllocHandle env3 dbc4", "SQLConnect dbc4",
-                                         "SQLSetConnectAttr dbc4", "SQLSetConnectAttr dbc4"}));
+                                         "SQLAllocHandle - env4", "SQLSetEnvAttr env4",
+                                         "SQLAllocHandle env4 dbc5", "SQLConnect dbc5", "SQLSetConnectAttr dbc5",
+                                         "SQLAllocHandle dbc5 stmt6", "SQLExecDirect stmt6", "SQLBindCol stmt6",
+                                         "SQLFetch stmt6", "SQLFreeHandle stmt6", "SQLSetConnectAttr dbc5"}));
     EXPECT_EQ(g_fakeOdbc.LiveHandles(), 2);
 }
 

@@ -32,8 +32,7 @@ const char* const kReadNextRequest =
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
     "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
-    "WHERE  UPPER(PRMSCH) = ? "
-    "AND    UPPER(PRMUSR) = ? "
+    "WHERE  PRMSCH = ? AND PRMUSR = ? AND UPPER(PRMSCH) = ? AND UPPER(PRMUSR) = ? "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
@@ -181,10 +180,13 @@ const char* const kInsertKvtSfvData =
     "VALUES   (?, ?, ?, ?,"
     "    0, CURRENT_TIMESTAMP, ?, 1)";
 
+// The request table compares schema and user without regard to case, as SQL Server's default
+// collations do.
 class MsSqlStatementText : public CFakeOdbcTest {
 protected:
     void SetUp() override {
         CFakeOdbcTest::SetUp();
+        g_fakeOdbc.AddAnswer({.strMatch = "sys.columns", .rows = {{"2"}}});
         ASSERT_EQ(Connect("MSSQL"), 0);
     }
 };
@@ -198,7 +200,7 @@ TEST_F(MsSqlStatementText, RequestTable) {
     record.PRMTYP = 5;
     EXPECT_EQ(m_pDb->DeleteRequest(&record), 0);
     EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
-                              {kReadNextRequest, {"1", "ZTW0815", "ANWENDER"}},
+                              {kReadNextRequest, {"1", "ZTW0815", "ANWENDER", "ZTW0815", "ANWENDER"}},
                               {kReadRequestByNumber, {"ZTW0815", "ANWENDER", "4711"}},
                               {kDeleteRequest, {"4711", "2", "5"}}}));
 }
@@ -208,7 +210,27 @@ TEST_F(MsSqlStatementText, ClaimOfSeveralRequests) {
     std::vector<ParamRecord> records;
     EXPECT_EQ(m_pDb->ReadNextRequests("ZTW0815", "ANWENDER", 3, &records), 100);
     EXPECT_EQ(Executed(), (std::vector<std::pair<std::string, Params>>{
-                              {kReadNextRequest, {"3", "ZTW0815", "ANWENDER"}}}));
+                              {kReadNextRequest, {"3", "ZTW0815", "ANWENDER", "ZTW0815", "ANWENDER"}}}));
+}
+
+// The person's earlier request is only read; its later ones are claimed, the row count first.
+TEST_F(MsSqlStatementText, RequestsOfAPerson) {
+    ParamRecord request{};
+    std::snprintf(request.storedNumber, sizeof(request.storedNumber), "%s", "4711");
+    std::snprintf(request.storedPnr, sizeof(request.storedPnr), "%s", "00012345");
+    request.PRMLFD = 2;
+    ParamRecord earlier{};
+    std::vector<ParamRecord> later;
+    EXPECT_EQ(m_pDb->ReadEarlierRequest("ZTW0815", "ANWENDER", request, &earlier), 100);
+    EXPECT_EQ(m_pDb->ReadLaterRequests("ZTW0815", "ANWENDER", request, 100, &later), 100);
+    const std::vector<FakeExecution>& executions = g_fakeOdbc.Executions();
+    ASSERT_EQ(executions.size(), 2U);
+    EXPECT_EQ(executions[0].strSql.rfind("SELECT TOP (1) PRMNUM, PRMLFD FROM   ZTWBASIS.ZTW002PRM WHERE  PRMPNR = ? ", 0),
+              0U);
+    EXPECT_EQ(executions[0].params, (Params{"00012345", "ZTW0815", "ANWENDER", "ZTW0815", "ANWENDER", "4711", "4711", "2"}));
+    EXPECT_NE(executions[1].strSql.find("WITH (UPDLOCK, ROWLOCK, READPAST) WHERE  PRMPNR = ? "), std::string::npos);
+    EXPECT_EQ(executions[1].params,
+              (Params{"100", "00012345", "ZTW0815", "ANWENDER", "ZTW0815", "ANWENDER", "4711", "4711", "2"}));
 }
 
 // Both dates of the closing row are typed values; a request without a date has neither.

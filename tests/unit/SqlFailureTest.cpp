@@ -10,6 +10,7 @@ struct FailureCase {
     const char* pszState;
     SQLINTEGER nNative;
     SqlFailure expected;
+    const char* pszMessage = "";
 };
 
 TEST(SqlFailureTest, EveryProductsCodesAreSortedByWhatTheyMeanForTheRequest) {
@@ -38,13 +39,16 @@ TEST(SqlFailureTest, EveryProductsCodesAreSortedByWhatTheyMeanForTheRequest) {
         {SqlDialect::MsSql, "HYT00", 0, SqlFailure::Transient},
         {SqlDialect::MySql, "45000", 1644, SqlFailure::Transient},
         {SqlDialect::MySql, "HY000", 0, SqlFailure::Transient},
+        // A Galera cluster's conflict between nodes, and an ordinary deadlock.
+        {SqlDialect::MySql, "40001", 1213, SqlFailure::Conflict, "Deadlock: wsrep aborted transaction"},
+        {SqlDialect::MySql, "40001", 1213, SqlFailure::Transient, "Deadlock found when trying to get lock"},
         // Passing, and the connection gone.
         {SqlDialect::MySql, "HY000", 2013, SqlFailure::ConnectionLost},
         {SqlDialect::MsSql, "08S01", 10054, SqlFailure::ConnectionLost},
         {SqlDialect::Oracle, "HY000", 3113, SqlFailure::ConnectionLost},
     };
     for (const FailureCase& test : cases) {
-        EXPECT_EQ(ClassifyFailure(test.dialect, test.pszState, test.nNative), test.expected)
+        EXPECT_EQ(ClassifyFailure(test.dialect, test.pszState, test.nNative, test.pszMessage), test.expected)
             << test.pszState << " / " << test.nNative;
     }
 }

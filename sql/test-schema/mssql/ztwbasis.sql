@@ -44,6 +44,10 @@ CREATE TABLE ZTWBASIS.ZTW002PRM (
     CONSTRAINT ZTW002PRM_PK PRIMARY KEY (PRMNUM, PRMLFD, PRMTYP)
 );
 
+-- As sql/mssql/indexes.sql creates them: the claim, and the requests of a person.
+CREATE INDEX KVT_ZTW002PRM_USR ON ZTWBASIS.ZTW002PRM (PRMSCH, PRMUSR, PRMTYP, PRMNUM, PRMLFD);
+CREATE INDEX KVT_ZTW002PRM_PNR ON ZTWBASIS.ZTW002PRM (PRMPNR, PRMTYP, PRMNUM, PRMLFD);
+
 -- One closing row per processed request. No unique key: a request that stays in the request
 -- table is processed, and closed, again. Installations with the older form of this table lack
 -- ERRNUM; the batch then writes the row without it.

@@ -17,8 +17,8 @@ CREATE TABLE ZTW002PRM (
     PRMNUM VARCHAR(20) NOT NULL,
     PRMLFD INT         NOT NULL,
     PRMTYP INT         NOT NULL,
-    PRMSCH VARCHAR(30) NOT NULL,
-    PRMUSR VARCHAR(60) NOT NULL,
+    PRMSCH VARCHAR(30) COLLATE latin1_swedish_ci NOT NULL,
+    PRMUSR VARCHAR(60) COLLATE latin1_swedish_ci NOT NULL,
     PRMMAP INT         NULL,
     PRMPNR VARCHAR(12) NULL,
     PRMDTM DATE        NULL,
@@ -37,7 +37,10 @@ CREATE TABLE ZTW002PRM (
     PRMVKD INT         NULL,
     PRMSTS INT         NULL,
     PRMERF VARCHAR(60) NULL,
-    PRIMARY KEY (PRMNUM, PRMLFD, PRMTYP)
+    PRIMARY KEY (PRMNUM, PRMLFD, PRMTYP),
+    -- As sql/mysql/indexes.sql creates them: the claim, and the requests of a person.
+    INDEX KVT_ZTW002PRM_USR (PRMSCH, PRMUSR, PRMTYP, PRMNUM, PRMLFD),
+    INDEX KVT_ZTW002PRM_PNR (PRMPNR, PRMTYP, PRMNUM, PRMLFD)
 ) ENGINE = InnoDB;
 
 -- The calendar: one row per day. The per-day query of the calculation walks it by range.

@@ -1,0 +1,153 @@
+// A person's requests around the one a connection has claimed: whether one of them was queued
+// before it (then the claimed one waits, so that the calculations of a person never overlap and the
+// last to commit is the one that read the newest inputs), and the person's requests queued after
+// it (so that a backlog is worked off with one calculation). Both are lookups by the personnel
+// number, which an index serves (sql/<product>/indexes.sql).
+#include <vector>
+
+#include "db/CDbConnection.h"
+
+namespace {
+
+// A plain read: it neither locks nor waits for the rows another connection holds. "%o" is the
+// condition on schema and user, as in the claim.
+const char* const kEarlierOracle =
+    "SELECT PRMNUM, PRMLFD "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMPNR = ? "
+    "AND    %o "
+    "AND    PRMTYP = 5 "
+    "AND    (PRMNUM < ? OR (PRMNUM = ? AND PRMLFD < ?)) "
+    "ORDER BY PRMNUM, PRMLFD";
+
+const char* const kEarlierMsSql =
+    "SELECT TOP (1) PRMNUM, PRMLFD "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMPNR = ? "
+    "AND    %o "
+    "AND    PRMTYP = 5 "
+    "AND    (PRMNUM < ? OR (PRMNUM = ? AND PRMLFD < ?)) "
+    "ORDER BY PRMNUM, PRMLFD";
+
+const char* const kEarlierMySql =
+    "SELECT PRMNUM, PRMLFD "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMPNR = ? "
+    "AND    %o "
+    "AND    PRMTYP = 5 "
+    "AND    (PRMNUM < ? OR (PRMNUM = ? AND PRMLFD < ?)) "
+    "ORDER BY PRMNUM, PRMLFD "
+    "LIMIT 1";
+
+// Claimed as the queue's claim claims, in queue order.
+const char* const kLaterOracle =
+    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "        PRMMAP, PRMPNR,"
+    "        TO_CHAR(PRMDTM, 'yyyymmdd'),"
+    "        TO_CHAR(PRMDBI, 'yyyymmdd'),"
+    "        TO_CHAR(PRMUHR, 'HH24:mi'),"
+    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
+    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
+    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
+    "        PRMERF "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMPNR = ? "
+    "AND    %o "
+    "AND    PRMTYP = 5 "
+    "AND    (PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
+    "ORDER BY PRMNUM, PRMLFD "
+    "FOR UPDATE SKIP LOCKED";
+
+const char* const kLaterMsSql =
+    "SELECT TOP (?) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "        PRMMAP, PRMPNR,"
+    "        CONVERT(CHAR(8), PRMDTM, 112),"
+    "        CONVERT(CHAR(8), PRMDBI, 112),"
+    "        CONVERT(CHAR(5), PRMUHR, 108),"
+    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
+    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
+    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
+    "        PRMERF "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "WHERE  PRMPNR = ? "
+    "AND    %o "
+    "AND    PRMTYP = 5 "
+    "AND    (PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
+    "ORDER BY PRMNUM, PRMLFD";
+
+const char* const kLaterMySql =
+    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "        PRMMAP, PRMPNR,"
+    "        DATE_FORMAT(PRMDTM, '%%Y%%m%%d'),"
+    "        DATE_FORMAT(PRMDBI, '%%Y%%m%%d'),"
+    "        DATE_FORMAT(PRMUHR, '%%H:%%i'),"
+    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
+    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
+    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
+    "        PRMERF "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMPNR = ? "
+    "AND    %o "
+    "AND    PRMTYP = 5 "
+    "AND    (PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
+    "ORDER BY PRMNUM, PRMLFD "
+    "LIMIT ? "
+    "FOR UPDATE SKIP LOCKED";
+
+}  // namespace
+
+int32_t CDbConnection::ReadEarlierRequest(const CString& strSchema, const CString& strUser,
+                                          const ParamRecord& request, ParamRecord* pEarlier) {
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = Prepared(
+        StatementId::EarlierOfPerson, PickTemplate(Dialect(), kEarlierOracle, kEarlierMsSql, kEarlierMySql), &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    SQLUSMALLINT nParam = 1;
+    pStmt->BindText(nParam++, request.storedPnr);
+    BindOwner(pStmt, strSchema, strUser, &nParam);
+    pStmt->BindText(nParam++, request.storedNumber);
+    pStmt->BindText(nParam++, request.storedNumber);
+    pStmt->BindLong(nParam, &request.PRMLFD);
+    const SQLRETURN nExecuted = pStmt->Execute();
+    if (nExecuted == SQL_ERROR) {
+        return StatementResult(pStmt, nExecuted);
+    }
+    *pEarlier = ParamRecord{};
+    SQLLEN nIndicator = 0;
+    SQLBindCol(pStmt->Handle(), 1, SQL_C_CHAR, pEarlier->storedNumber, sizeof(pEarlier->storedNumber),
+               &nIndicator);
+    SQLBindCol(pStmt->Handle(), 2, SQL_C_LONG, &pEarlier->PRMLFD, sizeof(pEarlier->PRMLFD), &nIndicator);
+    const int32_t nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
+    if (pStmt->IsPrepared()) {
+        pStmt->CloseCursor();
+    }
+    pEarlier->storedNumber[sizeof(pEarlier->storedNumber) - 1] = '\0';
+    return nCode;
+}
+
+int32_t CDbConnection::ReadLaterRequests(const CString& strSchema, const CString& strUser,
+                                         const ParamRecord& request, int32_t nRows,
+                                         std::vector<ParamRecord>* pRecords) {
+    CStatement* pStmt = nullptr;
+    const SqlDialect dialect = Dialect();
+    const int32_t nPrepared =
+        Prepared(StatementId::LaterOfPerson, PickTemplate(dialect, kLaterOracle, kLaterMsSql, kLaterMySql), &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    SQLUSMALLINT nParam = 1;
+    if (dialect == SqlDialect::MsSql) {
+        pStmt->BindLong(nParam++, &nRows);
+    }
+    pStmt->BindText(nParam++, request.storedPnr);
+    BindOwner(pStmt, strSchema, strUser, &nParam);
+    pStmt->BindText(nParam++, request.storedNumber);
+    pStmt->BindText(nParam++, request.storedNumber);
+    pStmt->BindLong(nParam++, &request.PRMLFD);
+    if (dialect == SqlDialect::MySql) {
+        pStmt->BindLong(nParam, &nRows);
+    }
+    return FetchClaimed(pStmt, nRows, pRecords);
+}
