@@ -94,9 +94,9 @@ TEST_P(ShiftCalcFailureTest, AFailingDailyCursorChangesNothing) {
         "Schichtfreizeit(getKvtBewData) : F\xFC"
         "r die Personanummer 4711 von 20240101, bis 20240131, von 20240101, bis 20241231 konnten keine "
         "Bewegungsdaten ermittelt werden.\n"
-        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1146\n42S02\n";
+        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1146 42S02 ";
     EXPECT_EQ(strLog.substr(0, strExpected.size()), strExpected);
-    EXPECT_NE(strLog.find(".ZTW327TAG' doesn't exist\n\nFehler : Parametersatz , lfd. Nr. 0, Personalnummer 4711: "
+    EXPECT_NE(strLog.find(".ZTW327TAG' doesn't exist\nFehler : Parametersatz , lfd. Nr. 0, Personalnummer 4711: "
                           "Berechnung fehlgeschlagen und zur\xFC"
                           "ckgesetzt, die gespeicherten Ergebnisse bleiben unver\xE4ndert; der Auftrag wird "
                           "abgeschlossen. SqlCode: 1146, SqlState: 42S02, "),
@@ -208,7 +208,7 @@ TEST_P(ShiftCalcTransactionTest, AFailureInTheSecondContractRowKeepsTheStoredRow
         "Schichtfreizeit(getKvtBewData) : F\xFC"
         "r die Personanummer 4711 von 20240201, bis 20241231, von 20240201, bis 20241231 konnten keine "
         "Bewegungsdaten ermittelt werden.\n"
-        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1644\n45000\n";
+        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1644 45000 ";
     EXPECT_EQ(LogEntries().substr(0, strExpected.size()), strExpected);
 
     // Once the second row can be read, the same request goes through and the new shift shows.
