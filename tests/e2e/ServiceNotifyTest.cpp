@@ -95,17 +95,12 @@ TEST_F(KvtRunTest, UnderSystemdEveryLogEntryIsOneJournalEntryWithoutTheSourceLoc
     const CNotifySocket journal(m_dir.File("journal/socket"));
     ASSERT_TRUE(journal.IsBound());
 
+    const std::string strInNamespace =
+        "mount -t tmpfs tmpfs /run && mkdir -p /run/systemd/journal && "
+        "mount --bind \"$0\" /run/systemd/journal && "
+        "JOURNAL_STREAM=$(stat -L -c %d:%i /proc/self/fd/2) exec \"$@\"";
     ProcessSpec launch;
-    launch.m_args = {"/usr/bin/unshare",
-                     "--mount",
-                     "--propagation",
-                     "private",
-                     "sh",
-                     "-c",
-                     "mount -t tmpfs tmpfs /run && mkdir -p /run/systemd/journal && "
-                     "mount --bind \"$0\" /run/systemd/journal && "
-                     "JOURNAL_STREAM=$(stat -L -c %d:%i /proc/self/fd/2) exec \"$@\"",
-                     m_dir.File("journal")};
+    launch.m_args = {"/usr/bin/unshare", "--mount", "sh", "-c", strInNamespace, m_dir.File("journal")};
     for (const std::string& strArg : WrappedCommand(KvtArgs({"PARM:5"}))) {
         launch.m_args.push_back(strArg);
     }
@@ -114,26 +109,24 @@ TEST_F(KvtRunTest, UnderSystemdEveryLogEntryIsOneJournalEntryWithoutTheSourceLoc
     m_raw.Exec("RENAME TABLE KVTTEST.ZTW327TAG_WEG TO KVTTEST.ZTW327TAG");
     ASSERT_EQ(result.m_nExitCode, 0) << result.m_strErr;
 
+    // The failed statement's diagnostics hold line breaks; its entry is an error.
+    const std::string strFailure = "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1146 42S02 [";
     std::vector<std::string> messages;
-    std::vector<std::string> priorities;
     for (const std::string& strEntry : journal.Received()) {
         EXPECT_EQ(strEntry.find("CODE_"), std::string::npos) << strEntry;
         messages.push_back(JournalField(strEntry, "MESSAGE"));
-        priorities.push_back(JournalField(strEntry, "PRIORITY"));
+        if (messages.back().rfind(strFailure, 0) == 0) {
+            EXPECT_EQ(JournalField(strEntry, "PRIORITY"), "3");
+        }
     }
     std::vector<std::string> logged;
     for (const std::string& strText : LogTexts()) {
         logged.push_back(Utf8FromCp1252(CString(strText.c_str())));
     }
     EXPECT_EQ(messages, logged);
-    ASSERT_GE(messages.size(), 3u);
-    EXPECT_EQ(priorities.front(), "6") << messages.front();
-    const auto failure = std::find_if(messages.begin(), messages.end(), [](const std::string& strMessage) {
-        return strMessage.rfind("Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1146 42S02 [", 0) ==
-               0;
-    });
-    ASSERT_NE(failure, messages.end());
-    EXPECT_EQ(priorities[static_cast<size_t>(failure - messages.begin())], "3");
+    EXPECT_EQ(std::count_if(logged.begin(), logged.end(),
+                            [&](const std::string& strText) { return strText.rfind(strFailure, 0) == 0; }),
+              1);
 }
 
 }  // namespace
