@@ -51,6 +51,28 @@ int OpenForAppend(const char* pszPath) {
 
 }  // namespace
 
+CString OneLine(const CString& strText) {
+    if (strText.Find('\n') < 0 && strText.Find('\r') < 0) {
+        return strText;
+    }
+    CString strLine;
+    bool bBreak = false;
+    for (int i = 0; i < strText.GetLength(); ++i) {
+        const char ch = strText.GetAt(i);
+        if (ch == '\n' || ch == '\r') {
+            strLine.TrimRight();
+            bBreak = true;
+        } else if (!bBreak || (ch != ' ' && ch != '\t')) {
+            if (bBreak && !strLine.IsEmpty()) {
+                strLine += ' ';
+            }
+            bBreak = false;
+            strLine += ch;
+        }
+    }
+    return strLine;
+}
+
 void CLogFile::SetMaxSize(int32_t nMaxSize) {
     m_maxSize = nMaxSize;
 }
@@ -154,13 +176,14 @@ int CLogFile::OpenLockedLog() const {
 CString CLogFile::FormatEntry(const CString& strText, bool bTimestamp) const {
     CString strEntry;
     if (!bTimestamp) {
-        strEntry.Format("                      %s\n", strText.GetString());
+        strEntry.Format("                      %s\n", OneLine(strText).GetString());
         return strEntry;
     }
     const time_t now = time(nullptr);
     struct tm local {};
     localtime_r(&now, &local);
     strEntry.Format("%02d.%02d.%04d %02d:%02d:%02d - %s\n", local.tm_mday, local.tm_mon + 1,
-                    local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec, strText.GetString());
+                    local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec,
+                    OneLine(strText).GetString());
     return strEntry;
 }

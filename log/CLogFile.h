@@ -17,6 +17,12 @@ enum class LogLevel { Info, Warning, Error };
 // A second destination of the entries: the text without timestamp, in Windows-1252, and its level.
 using LogMirror = void (*)(const CString& strText, LogLevel level);
 
+// The text of an entry as one line. The diagnostics of drivers and servers, and some of the
+// program's own texts, hold line breaks; an entry spread over several lines reads as several
+// entries, in the file as in the journal. Each line break becomes one space, together with the
+// blanks around it; at the beginning and the end of the text it is dropped.
+CString OneLine(const CString& strText);
+
 class CLogFile {
 public:
     CLogFile() = default;
@@ -29,8 +35,8 @@ public:
     // Names the log strDirectory/strBaseName.log with the backup strDirectory/strBaseName.old.
     // Backslashes in the directory are this platform's slash. Touches no file.
     void SetFileName(const CString& strDirectory, const CString& strBaseName);
-    // Appends strText as one entry, timestamped ("dd.mm.yyyy hh:mm:ss - ") or as a continuation
-    // (22 blanks), and hands it to the mirror. The text is a value, never a format. A failure of
+    // Appends strText as one entry, on one line, timestamped ("dd.mm.yyyy hh:mm:ss - ") or as a
+    // continuation (22 blanks), and hands it to the mirror. The text is a value, never a format. A failure of
     // the file drops the entry; the first one, and the first after the file took entries again, is
     // reported through Notice, so that an operator learns that the record has a gap.
     void Write(const CString& strText, bool bTimestamp, LogLevel level = LogLevel::Info);

@@ -12,11 +12,22 @@
 
 #include "base/CString.h"
 #include "db/SqlDialect.h"
+#include "tools/CryptConsole.h"
 #include "tools/CryptValues.h"
 
 namespace {
 
 const char* const kConfigKeys[] = {"DB_SYSTEM", "DATABASE", "LOGIN", "PASS", "SCHEMA"};
+
+// kvt refuses a file in which any value but SCHEMA is empty; the command line names the schema as
+// a rule.
+bool CheckPresent(const char* pszKey, const CString& strValue) {
+    if (!strValue.IsEmpty() || std::strcmp(pszKey, "SCHEMA") == 0) {
+        return true;
+    }
+    Complain(CString(pszKey) + " darf nicht leer sein.");
+    return false;
+}
 
 // kvt knows these three products, by these names in upper case, and fails to connect with any
 // other value.
@@ -24,7 +35,7 @@ bool CheckProduct(const char* pszKey, const CString& strValue) {
     if (std::strcmp(pszKey, "DB_SYSTEM") != 0 || DialectFromName(strValue) != SqlDialect::Unknown) {
         return true;
     }
-    std::fputs("kvt-crypt: DB_SYSTEM muss ORACLE, MSSQL oder MYSQL sein, genau so geschrieben.\n", stderr);
+    Complain("DB_SYSTEM muss ORACLE, MSSQL oder MYSQL sein, genau so geschrieben.");
     return false;
 }
 
@@ -36,10 +47,11 @@ bool ReadConfigText(CString& strText) {
         strPrompt.Format("%s: ", pszKey);
         CString strValue;
         if (!ReadLine(strPrompt, std::strcmp(pszKey, "PASS") == 0, strValue)) {
-            std::fprintf(stderr, "kvt-crypt: Die Eingabe endet vor dem Wert f\xFCr %s.\n", pszKey);
+            Complain("Die Eingabe endet vor dem Wert f\xFCr " + CString(pszKey) + ".");
             return false;
         }
-        if (!CheckValue(strValue, pszKey) || !CheckProduct(pszKey, strValue)) {
+        if (!CheckValue(strValue, pszKey) || !CheckPresent(pszKey, strValue) ||
+            !CheckProduct(pszKey, strValue)) {
             strValue.Empty();
             return false;
         }
@@ -71,7 +83,7 @@ bool WriteAll(int nFile, const CString& strText) {
 }
 
 bool ReportWriteError(const char* pszPath, int nError) {
-    std::fprintf(stderr, "kvt-crypt: %s kann nicht geschrieben werden: %s\n", pszPath, std::strerror(nError));
+    Complain("%s kann nicht geschrieben werden: " + CString(std::strerror(nError)), pszPath);
     return false;
 }
 
@@ -133,24 +145,30 @@ bool ParseWriteOptions(int argc, char** argv, WriteOptions& options) {
             options.pszPath = argv[i];
         }
     }
-    return options.pszPath != nullptr;
+    // The standard output is no file that could exist or belong to a group.
+    const bool bStandardOutput = options.pszPath != nullptr && std::strcmp(options.pszPath, "-") == 0;
+    return options.pszPath != nullptr &&
+           !(bStandardOutput && (options.bForce || options.pszGroup != nullptr));
 }
 
 bool RunWrite(const WriteOptions& options) {
+    const bool bStandardOutput = std::strcmp(options.pszPath, "-") == 0;
     gid_t nGroup = 0;
     if (options.pszGroup != nullptr && !FindGroup(options.pszGroup, &nGroup)) {
-        std::fprintf(stderr, "kvt-crypt: Die Gruppe %s gibt es nicht.\n", options.pszGroup);
+        Complain("Die Gruppe %s gibt es nicht.", options.pszGroup);
         return false;
     }
     struct stat info {};
-    if (!options.bForce && lstat(options.pszPath, &info) == 0) {
-        std::fprintf(stderr, "kvt-crypt: %s gibt es schon; mit --force wird die Datei ersetzt.\n",
-                     options.pszPath);
+    if (!bStandardOutput && !options.bForce && lstat(options.pszPath, &info) == 0) {
+        Complain("%s gibt es schon; mit --force wird die Datei ersetzt.", options.pszPath);
         return false;
     }
     CString strText;
     if (!ReadConfigText(strText)) {
         return false;
+    }
+    if (bStandardOutput) {
+        return WriteAll(STDOUT_FILENO, strText) || ReportWriteError("Die Standardausgabe", errno);
     }
     return WriteConfigFile(options, nGroup, strText);
 }

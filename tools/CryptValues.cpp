@@ -10,6 +10,7 @@
 
 #include "config/CipherHex.h"
 #include "config/CipherKey.h"
+#include "tools/CryptConsole.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ bool ReadLine(const char* pszPrompt, bool bHidden, CString& strLine) {
     const bool bTerminal = isatty(STDIN_FILENO) != 0;
     const bool bEchoOff = bTerminal && bHidden && EchoOff();
     if (bTerminal) {
-        std::fputs(pszPrompt, stderr);
+        PrintText(stderr, pszPrompt);
     }
     char* pszBuffer = nullptr;
     size_t nCapacity = 0;
@@ -102,7 +103,7 @@ bool ReadLine(const char* pszPrompt, bool bHidden, CString& strLine) {
 }
 
 bool ReportBadValue(const char* pszName) {
-    std::fprintf(stderr, "kvt-crypt: %s darf kein Nullbyte und keinen Zeilenumbruch enthalten.\n", pszName);
+    Complain(CString(pszName) + " darf kein Nullbyte und keinen Zeilenumbruch enthalten.");
     return false;
 }
 

@@ -1,7 +1,8 @@
 // kvt-crypt: enciphers and deciphers configuration values with the program's own key and block
 // layout, and writes complete configuration files. Secrets are read from standard input only (on a
 // terminal without echo), never from the command line, where other users could see them. The values
-// are read and checked in tools/CryptValues.h, the files written in tools/ConfigWrite.h.
+// are read and checked in tools/CryptValues.h, the files written in tools/ConfigWrite.h, and what
+// kvt-crypt says goes through tools/CryptConsole.h.
 
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include "config/CIniConfig.h"
 #include "config/CipherHex.h"
 #include "tools/ConfigWrite.h"
+#include "tools/CryptConsole.h"
 #include "tools/CryptValues.h"
 
 namespace {
@@ -31,17 +33,18 @@ const char* const kUsage =
     "                         und SCHEMA ab und schreibt damit eine vollst\xE4ndige\n"
     "                         Konfigurationsdatei (Rechte 0600); eine vorhandene Datei nur mit\n"
     "                         --force; mit --group lesbar f\xFCr die Gruppe (Rechte 0640)\n"
+    "  kvt-crypt write -      dasselbe auf die Standardausgabe, etwa f\xFCr systemd-creds encrypt\n"
     "  kvt-crypt --help       zeigt diesen Text\n"
     "  kvt-crypt --version    zeigt die Version\n"
     "Werte werden nie auf der Befehlszeile angegeben. An einem Terminal wird nach ihnen gefragt,\n"
     "bei encrypt und f\xFCr PASS ohne Echo; sonst wird je Wert eine Zeile gelesen. Ein Wert darf\n"
-    "kein Nullbyte und keinen Zeilenumbruch enthalten.\n";
+    "kein Nullbyte und keinen Zeilenumbruch enthalten; nur SCHEMA darf leer sein.\n";
 
 bool PrintLine(const CString& strText) {
     std::fwrite(strText.GetString(), 1, static_cast<size_t>(strText.GetLength()), stdout);
     std::fputc('\n', stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        std::fprintf(stderr, "kvt-crypt: Ausgabe fehlgeschlagen: %s\n", std::strerror(errno));
+        Complain("Ausgabe fehlgeschlagen: " + CString(std::strerror(errno)));
         return false;
     }
     return true;
@@ -70,7 +73,7 @@ int RunDecrypt() {
     strHex.Trim();
     strHex.MakeUpper();
     if (!strHex.IsEmpty() && !IsCipherText(strHex)) {
-        std::fputs("kvt-crypt: Kein Hex-Text aus ganzen Gruppen zu je 16 Ziffern (0-9, A-F).\n", stderr);
+        Complain("Kein Hex-Text aus ganzen Gruppen zu je 16 Ziffern (0-9, A-F).");
         return kExitFailed;
     }
     CIniConfig config;
@@ -85,8 +88,7 @@ int RunDecrypt() {
 int main(int argc, char** argv) {
     const char* pszCommand = argc > 1 ? argv[1] : "";
     if (argc == 2 && std::strcmp(pszCommand, "--help") == 0) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
+        return PrintText(stdout, kUsage) && std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
     }
     if (argc == 2 && std::strcmp(pszCommand, "--version") == 0) {
         std::fputs("kvt-crypt " KVT_VERSION "\n", stdout);
@@ -102,6 +104,6 @@ int main(int argc, char** argv) {
     if (std::strcmp(pszCommand, "write") == 0 && ParseWriteOptions(argc, argv, options)) {
         return RunWrite(options) ? kExitOk : kExitFailed;
     }
-    std::fputs(kUsage, stderr);
+    PrintText(stderr, kUsage);
     return kExitUsage;
 }

@@ -1,5 +1,9 @@
 #include "app/systemd/SystemdHooks.h"
 
+// Without this every entry would carry the source file, line and function of the one call below,
+// with the path of the machine that built the program: nothing an operator can use.
+#define SD_JOURNAL_SUPPRESS_LOCATION
+
 #include <sys/stat.h>
 #include <syslog.h>
 #include <systemd/sd-daemon.h>
@@ -12,6 +16,7 @@
 #include "app/Globals.h"
 #include "app/ServiceNotify.h"
 #include "base/Cp1252.h"
+#include "log/CLogFile.h"
 
 namespace {
 
@@ -46,7 +51,7 @@ int Priority(LogLevel level) {
 }
 
 void SendToJournal(const CString& strText, LogLevel level) {
-    const std::string strMessage = Utf8FromCp1252(strText);
+    const std::string strMessage = Utf8FromCp1252(OneLine(strText));
     sd_journal_send("MESSAGE=%s", strMessage.c_str(), "PRIORITY=%d", Priority(level), nullptr);
 }
 

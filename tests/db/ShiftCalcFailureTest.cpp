@@ -97,7 +97,7 @@ TEST_P(ShiftCalcFailureTest, AFailingDailyCursorChangesNothing) {
         "Schichtfreizeit(getKvtBewData) : F\xFC"
         "r die Personanummer 4711 von 20240101, bis 20240131, von 20240101, bis 20241231 konnten keine "
         "Bewegungsdaten ermittelt werden.\n"
-        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1146\n42S02\n";
+        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1146 42S02 ";
     EXPECT_EQ(strLog.substr(0, strExpected.size()), strExpected);
     EXPECT_NE(strLog.find("Fehler : Parametersatz T1, lfd. Nr. 1, Personalnummer 4711: Berechnung abgebrochen: "
                           "die Datenbank passt nicht zur Konfiguration, alles zur\xFC" "ckgesetzt und kein Auftrag "
@@ -212,7 +212,7 @@ TEST_P(ShiftCalcTransactionTest, AFailureInTheSecondContractRowKeepsTheStoredRow
         "Schichtfreizeit(getKvtBewData) : F\xFC"
         "r die Personanummer 4711 von 20240201, bis 20241231, von 20240201, bis 20241231 konnten keine "
         "Bewegungsdaten ermittelt werden.\n"
-        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1644\n45000\n";
+        "Fehler : Datenbankfehler bei Funktion OpenKvtBewData,   1644 45000 ";
     EXPECT_EQ(LogEntries().substr(0, strExpected.size()), strExpected);
 
     // Once the second row can be read, the same request goes through and the new shift shows.

@@ -123,7 +123,7 @@ TEST_F(FaultTransactionTest, TheCalculationAsDeadlockVictimLeavesEverythingAsItW
 
     EXPECT_EQ(nExitCode, 4);
     ExpectLeftAsItWas(before);
-    ExpectLogged("Fehler : Datenbankfehler bei Funktion DeleteKvtSfvData,   1213\n40001\n");
+    ExpectLogged("Fehler : Datenbankfehler bei Funktion DeleteKvtSfvData,   1213 40001 ");
     ExpectLogged(std::string("Fehler : Parametersatz 1, lfd. Nr. 1, Personalnummer PF: Berechnung abgebrochen") +
                  kLeftQueued + " SqlCode: 1213, SqlState: 40001, ");
 
@@ -149,7 +149,7 @@ TEST_F(FaultTransactionTest, ALockWaitTimeoutLeavesEverythingAsItWas) {
     EXPECT_EQ(result.m_nExitCode, 4);
     ExpectLeftAsItWas(before);
     ExpectLogged("Schichtfreizeit : Personalnummer PF, Bewegungsdaten konnten nicht gel\xF6scht werden\n"
-                 "Fehler : Datenbankfehler bei Funktion DeleteKvtSfzData,   1205\n");
+                 "Fehler : Datenbankfehler bei Funktion DeleteKvtSfzData,   1205 ");
     ExpectLogged(std::string("Personalnummer PF: Berechnung abgebrochen") + kLeftQueued + " SqlCode: 1205, ");
 }
 
@@ -169,7 +169,7 @@ TEST_F(FaultTransactionTest, ACancelledReadLeavesEverythingAsItWas) {
     const int nExitCode = m_polling.Wait(30000);
 
     EXPECT_EQ(nExitCode, 4);
-    ExpectLogged("Fehler : Datenbankfehler bei Funktion ReadKvtSfvData,   1317\n");
+    ExpectLogged("Fehler : Datenbankfehler bei Funktion ReadKvtSfvData,   1317 ");
     ExpectLogged(std::string("Personalnummer PF: Berechnung abgebrochen") + kLeftQueued + " SqlCode: 1317, ");
     m_raw.Exec("DROP VIEW KVTTEST.ZTW332SFV");
     m_raw.Exec("RENAME TABLE KVTTEST.ZTW332SFV_WEG TO KVTTEST.ZTW332SFV");
@@ -196,7 +196,7 @@ TEST_F(FaultTransactionTest, AReadThatFailsForGoodKeepsTheResultsAndClosesTheReq
     EXPECT_EQ(QueuedCount("1"), 0);
     EXPECT_EQ(ClosingRowCount("1"), 1);
     ExpectLogged("Fehler bei PNR: PF, - BSVINVALID : \nFehler : Datenbankfehler bei Funktion OpenKvtBsvData,   "
-                 "1644\n22003\n");
+                 "1644 22003 ");
     ExpectLogged("Fehler : Parametersatz 1, lfd. Nr. 1, Personalnummer PF: Berechnung fehlgeschlagen und "
                  "zur\xFC" "ckgesetzt, die gespeicherten Ergebnisse bleiben unver\xE4ndert; der Auftrag wird "
                  "abgeschlossen. SqlCode: 1644, SqlState: 22003, ");

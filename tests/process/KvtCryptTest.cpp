@@ -214,6 +214,11 @@ TEST_F(KvtCryptTest, WriteProducesAPrivateFileForTheGetters) {
     const std::string strNewFile = m_dir.File("neu.ini");
     ASSERT_EQ(Crypt({"write", strNewFile}, "ORACLE\ndsn\nlogin\npass\nZTW\n").m_nExitCode, 0);
     EXPECT_EQ(FileMode(strNewFile), 0600);
+
+    // "-" writes the same text to standard output, for a program that stores it elsewhere.
+    const ProcessResult printed = Crypt({"write", "-"}, "ORACLE\ndsn\nlogin\npass\nZTW\n");
+    EXPECT_EQ(printed.m_nExitCode, 0);
+    EXPECT_EQ(printed.m_strOut, ReadBytes(strNewFile));
 }
 
 // For a service that reads the file as a member of its group.
@@ -239,14 +244,18 @@ TEST_F(KvtCryptTest, WriteRefusesBadInputAndLeavesTheFileAlone) {
     const std::string strOld = "1;LOGIN;ALT\n";
     WriteBytes(m_strFile, strOld);
     const std::string strNul("MYSQL\ndsn\nlog\0in\npass\nschema\n", 29);
-    for (const std::string& strInput : {strNul, std::string("MYSQL\ndsn\nlogin\npass\n"), std::string(),
-                                        std::string("mysql\ndsn\nlogin\npass\nschema\n")}) {
+    for (const std::string& strInput :
+         {strNul, std::string("MYSQL\ndsn\nlogin\npass\n"), std::string(),
+          std::string("mysql\ndsn\nlogin\npass\nschema\n"), std::string("MYSQL\ndsn\nlogin\n\nschema\n"),
+          std::string("MYSQL\n\nlogin\npass\nschema\n")}) {
         const ProcessResult result = Crypt({"write", "--force", m_strFile}, strInput);
         EXPECT_EQ(result.m_nExitCode, 1);
         EXPECT_EQ(ReadBytes(m_strFile), strOld);
     }
     EXPECT_NE(Crypt({"write", "--force", m_strFile}, strNul).m_strErr.find("LOGIN"), std::string::npos);
     EXPECT_NE(Crypt({"write", "--force", m_strFile}, "MYSQL\n").m_strErr.find("DATABASE"), std::string::npos);
+    EXPECT_EQ(Crypt({"write", "--force", m_strFile}, "MYSQL\nd\nl\n\n").m_strErr,
+              "kvt-crypt: PASS darf nicht leer sein.\n");
     EXPECT_NE(Crypt({"write", "--force", m_strFile}, "POSTGRES\n").m_strErr.find("ORACLE, MSSQL oder MYSQL"),
               std::string::npos);
 
@@ -263,9 +272,17 @@ TEST_F(KvtCryptTest, WriteRefusesBadInputAndLeavesTheFileAlone) {
 }
 
 TEST_F(KvtCryptTest, UsageNamesAllCommands) {
-    const std::vector<std::vector<std::string>> wrongCalls = {
-        {}, {"frobnicate"}, {"write"}, {"encrypt", "geheim"}, {"decrypt", "x", "y"}, {"--help", "x"},
-        {"write", "--group"}, {"write", "--forse", "x"}, {"write", "x", "y"}};
+    const std::vector<std::vector<std::string>> wrongCalls = {{},
+                                                              {"frobnicate"},
+                                                              {"write"},
+                                                              {"encrypt", "geheim"},
+                                                              {"decrypt", "x", "y"},
+                                                              {"--help", "x"},
+                                                              {"write", "--group"},
+                                                              {"write", "--forse", "x"},
+                                                              {"write", "x", "y"},
+                                                              {"write", "--force", "-"},
+                                                              {"write", "--group", "kvt", "-"}};
     for (const std::vector<std::string>& args : wrongCalls) {
         const ProcessResult result = Crypt(args);
         EXPECT_EQ(result.m_nExitCode, 2);
@@ -281,6 +298,30 @@ TEST_F(KvtCryptTest, UsageNamesAllCommands) {
     const ProcessResult version = Crypt({"--version"});
     EXPECT_EQ(version.m_nExitCode, 0);
     EXPECT_EQ(version.m_strOut, "kvt-crypt " KVT_VERSION "\n");
+}
+
+// Its own texts in the terminal's character set; a path as the user gave it.
+TEST_F(KvtCryptTest, MessagesAreInTheTerminalsCharacterSet) {
+    const auto run = [](const char* pszLocale, const std::vector<std::string>& args,
+                        const std::string& strIn) {
+        ProcessSpec launch;
+        launch.m_args = args;
+        launch.m_args.insert(launch.m_args.begin(), KVT_CRYPT_BINARY);
+        launch.m_strStdin = strIn;
+        launch.m_env = {std::string("LC_ALL=") + pszLocale};
+        return RunProcess(launch);
+    };
+    EXPECT_NE(run("C.UTF-8", {"--help"}, "").m_strOut.find("vollst\xC3\xA4ndige"), std::string::npos);
+    EXPECT_NE(run("C", {"--help"}, "").m_strOut.find("vollst?ndige"), std::string::npos);
+    EXPECT_NE(run("C.UTF-8", {"write"}, "").m_strErr.find("f\xC3\xBCr PASS ohne Echo"), std::string::npos);
+
+    const std::string strPath = m_dir.File(
+        "pr\xC3\xBC"
+        "fung/kvt.ini");
+    EXPECT_EQ(run("C.UTF-8", {"write", strPath}, "MYSQL\n").m_strErr,
+              "kvt-crypt: Die Eingabe endet vor dem Wert f\xC3\xBCr DATABASE.\n");
+    EXPECT_EQ(run("C.UTF-8", {"write", strPath}, "MYSQL\nd\nl\np\n\n").m_strErr,
+              "kvt-crypt: " + strPath + " kann nicht geschrieben werden: No such file or directory\n");
 }
 
 TEST_F(KvtCryptTest, TerminalInputOfSecretsIsNotEchoed) {

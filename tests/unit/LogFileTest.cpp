@@ -46,10 +46,21 @@ TEST_F(LogFileTest, TimestampedEntryCarriesTheTextUnchangedAfterATwentyTwoCharac
     EXPECT_TRUE(HasTimestampPrefix(first));
     EXPECT_EQ(first.substr(22), "100% %s %d %n fertig\n");
 
-    // A text with a line break: its second line starts in column 1, and a continuation entry is
-    // indented under the text of a timestamped one.
+    // A text with a line break stays one line, and a continuation entry is indented under the text
+    // of a timestamped one.
     const std::string rest = bytes.substr(first.size());
-    EXPECT_EQ(rest.substr(22), "a\nb\n                      weiter\n");
+    EXPECT_EQ(rest.substr(22), "a b\n                      weiter\n");
+}
+
+TEST(LogFileOneLine, LineBreaksAndTheBlanksAroundThemBecomeOneSpace) {
+    EXPECT_STREQ(OneLine("Fehler beim Verbindungsaufbau zur Datenbank:\n SqlCode: 2002\n SqlState: HY000\n"
+                         "[ma-3.1.15]Can't connect\n"),
+                 "Fehler beim Verbindungsaufbau zur Datenbank: SqlCode: 2002 SqlState: HY000 "
+                 "[ma-3.1.15]Can't connect");
+    EXPECT_STREQ(OneLine("Funktion X,   1146\r\n42S02 \r\n\r\n \tTabelle"),
+                 "Funktion X,   1146 42S02 Tabelle");
+    EXPECT_STREQ(OneLine("\n\tvorn und hinten \r"), "vorn und hinten");
+    EXPECT_STREQ(OneLine("  ohne Umbruch,  wie er ist "), "  ohne Umbruch,  wie er ist ");
 }
 
 TEST_F(LogFileTest, TextsAreWrittenAsWindows1252Bytes) {
