@@ -44,8 +44,10 @@ CString AttemptText(int nAttempt, int nDelaySeconds) {
 // on what the failure means: the database does not fit, and the run ends; the request itself
 // cannot be closed, and this run leaves it alone; otherwise it may pass, and the request is tried
 // again later, ever less often.
-RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, const char* pszWhat) {
-    SqlFailure failure = db.ClassifyLastFailure();
+RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, const char* pszWhat,
+                        RequestReport* pReport) {
+    const SqlFailure failure = db.ClassifyLastFailure();
+    pReport->failure = failure;
     const CString strWhat = RequestName(request) + ": " + pszWhat;
     if (failure == SqlFailure::Conflict && ledger.CountConflict(request) <= CRequestLedger::kMostConflicts) {
         db.Rollback();
@@ -131,20 +133,22 @@ void LogJoined(const std::vector<ParamRecord>& batch, int32_t nCalcYear) {
 // The calculation runs after a savepoint. When it fails for a fault of the request's own data, its
 // writes are undone to the savepoint and the request is closed all the same; any other failure
 // gives the whole request back. True when the requests of *pBatch are to be closed.
-bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecord>* pBatch, RequestOutcome* pOutcome) {
+bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecord>* pBatch, RequestOutcome* pOutcome,
+               RequestReport* pReport) {
     const ParamRecord& request = pBatch->front();
     if (!HasValidPnr(request)) {
+        pReport->bFaulty = true;
         return true;
     }
     if (db.SetSavepoint() != 0) {
-        *pOutcome = GiveBack(db, request, ledger, "Sicherungspunkt nicht gesetzt");
+        *pOutcome = GiveBack(db, request, ledger, "Sicherungspunkt nicht gesetzt", pReport);
         return false;
     }
     CShiftCalc calc(db, request, g_log);
     bool bCalculated = calc.LoadContracts();
     if (bCalculated && !g_singleRequest) {
         if (JoinLaterRequests(db, ledger, calc, pBatch) != db.m_nRcSuccess) {
-            *pOutcome = GiveBack(db, request, ledger, "weitere Auftr\xE4ge der Person nicht gelesen");
+            *pOutcome = GiveBack(db, request, ledger, "weitere Auftr\xE4ge der Person nicht gelesen", pReport);
             return false;
         }
         calc.SetUserText(FieldText(pBatch->back().PRMERF, sizeof(pBatch->back().PRMERF)));
@@ -155,13 +159,13 @@ bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecor
         return true;
     }
     if (db.ClassifyLastFailure() != SqlFailure::RequestData) {
-        *pOutcome = GiveBack(db, request, ledger, "Berechnung abgebrochen");
+        *pOutcome = GiveBack(db, request, ledger, "Berechnung abgebrochen", pReport);
         return false;
     }
     pBatch->resize(1);
     const CString strDiagnostics = Diagnostics(db);
     if (db.RollbackToSavepoint() != 0) {
-        *pOutcome = GiveBack(db, request, ledger, "Berechnung nicht zur\xFC" "ckgesetzt");
+        *pOutcome = GiveBack(db, request, ledger, "Berechnung nicht zur\xFC" "ckgesetzt", pReport);
         return false;
     }
     CString strText;
@@ -170,24 +174,27 @@ bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecor
                    "abgeschlossen. %s",
                    RequestName(request).GetString(), strDiagnostics.GetString());
     LogFailure(strText);
+    pReport->bFaulty = true;
     return true;
 }
 
 // Closing row and removal of each request of the batch, in queue order, and the commit: the
 // requests are done exactly when all of it is. A removal that finds no row has not removed the
 // request, whatever else succeeded: it would be claimed again.
-RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, CRequestLedger& ledger) {
+RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, CRequestLedger& ledger,
+                     RequestReport* pReport) {
     for (const ParamRecord& request : batch) {
         if (db.InsertErrorRow(FieldText(request.PRMNUM, sizeof(request.PRMNUM)), request.PRMLFD, request.PRMTYP,
                               FieldText(request.PRMPNR, sizeof(request.PRMPNR)),
                               FieldText(request.PRMFCD, sizeof(request.PRMFCD)), request.PRMDTM,
                               FieldText(request.PRMUHR, sizeof(request.PRMUHR)), 0, 0) != db.m_nRcSuccess) {
-            return GiveBack(db, request, ledger, "Abschlusssatz nicht geschrieben");
+            return GiveBack(db, request, ledger, "Abschlusssatz nicht geschrieben", pReport);
         }
         const int32_t nDeleted = db.DeleteRequest(&request);
         if (nDeleted == db.m_nRcNoData) {
             db.Rollback();
             ledger.MarkUnremovable(request);
+            pReport->failure = SqlFailure::RequestData;
             LogFailure("Fehler : " + RequestName(request) +
                        ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (die Nummer "
                        "ist so nicht lesbar); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und "
@@ -195,11 +202,11 @@ RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, C
             return RequestOutcome::StillQueued;
         }
         if (nDeleted != db.m_nRcSuccess) {
-            return GiveBack(db, request, ledger, "Auftrag nicht gel\xF6scht");
+            return GiveBack(db, request, ledger, "Auftrag nicht gel\xF6scht", pReport);
         }
     }
     if (db.Commit() != db.m_nRcSuccess) {
-        return GiveBack(db, batch.front(), ledger, "Commit fehlgeschlagen");
+        return GiveBack(db, batch.front(), ledger, "Commit fehlgeschlagen", pReport);
     }
     for (const ParamRecord& request : batch) {
         ledger.MarkClosed(request);
@@ -210,15 +217,18 @@ RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, C
 }  // namespace
 
 RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger,
-                              std::vector<ParamRecord>* pClosed) {
+                              RequestReport* pReport) {
+    RequestReport report;
     std::vector<ParamRecord> batch = {request};
     RequestOutcome outcome = RequestOutcome::StillQueued;
-    if (!Calculate(db, ledger, &batch, &outcome)) {
-        return outcome;
+    if (Calculate(db, ledger, &batch, &outcome, &report)) {
+        outcome = Close(db, batch, ledger, &report);
     }
-    outcome = Close(db, batch, ledger);
-    if (outcome == RequestOutcome::Closed && pClosed != nullptr) {
-        *pClosed = batch;
+    if (outcome == RequestOutcome::Closed) {
+        report.closed = batch;
+    }
+    if (pReport != nullptr) {
+        *pReport = report;
     }
     return outcome;
 }

@@ -28,11 +28,18 @@ enum class RequestOutcome {
     WrongDatabase,
 };
 
+// What became of a claimed request, for the run's statistics.
+struct RequestReport {
+    std::vector<ParamRecord> closed;  // Closed: the claimed request and those that joined it, in queue order
+    bool bFaulty = false;             // Closed: refused for a fault of its own, not calculated
+    // StillQueued, Conflict and WrongDatabase: what kept it (RequestData: it cannot be removed).
+    SqlFailure failure = SqlFailure::Transient;
+};
+
 // Works the request claimed in the connection's open transaction and ends that transaction. Every
-// failure is reported in the run log with the request and the cause. When the outcome is Closed,
-// *pClosed (if given) holds the requests closed: the claimed one and those that joined it.
+// failure is reported in the run log with the request and the cause.
 RequestOutcome ProcessRequest(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger,
-                              std::vector<ParamRecord>* pClosed = nullptr);
+                              RequestReport* pReport = nullptr);
 
 // "Parametersatz <number>, lfd. Nr. <running number>, Personalnummer <pnr>": a request as the run
 // log names it.

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <random>
@@ -121,6 +122,8 @@ PassEnd AfterFailedRead(CDbConnection& db) {
 PassEnd RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest, CServiceMonitor& monitor) {
     g_firstRead = true;
     while (!StopRequested()) {
+        monitor.BeforeClaim(db);
+        const auto started = std::chrono::steady_clock::now();
         const ClaimResult claim = ClaimRequest(db, ledger, pRequest);
         monitor.AfterClaim(db, claim);
         switch (claim) {
@@ -137,10 +140,13 @@ PassEnd RunPass(CDbConnection& db, CRequestLedger& ledger, ParamRecord* pRequest
                 break;
         }
         const int nErrorsBefore = g_log.ErrorCount();
-        std::vector<ParamRecord> closed;
-        switch (ProcessRequest(db, *pRequest, ledger, &closed)) {
+        RequestReport report;
+        const RequestOutcome outcome = ProcessRequest(db, *pRequest, ledger, &report);
+        monitor.RequestDone(outcome, report,
+                            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+                            g_log.ErrorCount() != nErrorsBefore);
+        switch (outcome) {
             case RequestOutcome::Closed:
-                monitor.RequestsDone(closed, g_log.ErrorCount() != nErrorsBefore);
                 break;
             case RequestOutcome::Conflict:
                 WaitAfterConflict();

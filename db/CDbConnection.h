@@ -78,6 +78,8 @@ public:
     int32_t ReadRequestByNumber(const CString& strSchema, const CString& strUser, const CString& strNumber,
                                 ParamRecord* pRecord);
     int32_t DeleteRequest(const ParamRecord* pRecord);
+    // The requests of the schema and user that wait, locked or not, counted through the claim's index.
+    int32_t CountWaitingRequests(const CString& strSchema, const CString& strUser, int32_t* pnCount);
     // The person's requests around a claimed one (db/PersonRequests.cpp), by its personnel number as
     // the table holds it, of the same schema and user. ReadEarlierRequest reads, without locking
     // or waiting, the first request queued before it (0: *pEarlier holds its number and running
@@ -133,6 +135,7 @@ private:
         DeleteRequest,
         EarlierOfPerson,
         LaterOfPerson,
+        CountWaiting,
         InsertError,
         InsertErrorWithoutNum,
         Contracts,

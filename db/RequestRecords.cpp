@@ -124,6 +124,13 @@ const char* const kReadByNumberMySql =
     "LIMIT 1 "
     "FOR UPDATE";
 
+// A plain read, the same on every product.
+const char* const kCountWaiting =
+    "SELECT COUNT(*) "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  %o "
+    "AND    PRMTYP = 5";
+
 const char* const kDeleteRequest =
     "DELETE FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  PRMNUM = ? "
@@ -302,4 +309,27 @@ int32_t CDbConnection::DeleteRequest(const ParamRecord* pRecord) {
     pStmt->BindLong(2, &pRecord->PRMLFD);
     pStmt->BindLong(3, &pRecord->PRMTYP);
     return Execute(pStmt, true);
+}
+
+int32_t CDbConnection::CountWaitingRequests(const CString& strSchema, const CString& strUser, int32_t* pnCount) {
+    *pnCount = 0;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared =
+        Prepared(StatementId::CountWaiting, Dialect() == SqlDialect::Unknown ? nullptr : kCountWaiting, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    SQLUSMALLINT nParam = 1;
+    BindOwner(pStmt, strSchema, strUser, &nParam);
+    const SQLRETURN nExecuted = pStmt->Execute();
+    if (nExecuted == SQL_ERROR) {
+        return StatementResult(pStmt, nExecuted);
+    }
+    SQLLEN nIndicator = 0;
+    SQLBindCol(pStmt->Handle(), 1, SQL_C_LONG, pnCount, sizeof(*pnCount), &nIndicator);
+    const int32_t nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
+    if (pStmt->IsPrepared()) {
+        pStmt->CloseCursor();
+    }
+    return nCode;
 }

@@ -16,6 +16,8 @@ const char* CDbConnection::OperationName(StatementId id) {
             return "ReadEarlierRequest";
         case StatementId::LaterOfPerson:
             return "ReadLaterRequests";
+        case StatementId::CountWaiting:
+            return "CountWaitingRequests";
         case StatementId::InsertError:
             return "InsertErrorRow";
         case StatementId::InsertErrorWithoutNum:
@@ -55,6 +57,7 @@ const char* CDbConnection::TablesOf(StatementId id) {
         case StatementId::DeleteRequest:
         case StatementId::EarlierOfPerson:
         case StatementId::LaterOfPerson:
+        case StatementId::CountWaiting:
         case StatementId::ReportRequest:
             return "ZTWBASIS.ZTW002PRM";
         case StatementId::InsertError:

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/Globals.h"
+#include "app/MetricsFile.h"
 #include "app/ServiceNotify.h"
 #include "base/Cp1252.h"
 #include "log/CLogFile.h"
@@ -67,5 +68,9 @@ void InstallSystemdHooks() {
     }
     if (std::getenv("NOTIFY_SOCKET") != nullptr) {
         SetNotifySender(SendToServiceManager);
+    }
+    const char* pszMetrics = std::getenv("KVT_METRICS_DIR");
+    if (pszMetrics != nullptr && *pszMetrics != '\0') {
+        SetMetricsDirectory(pszMetrics);
     }
 }
