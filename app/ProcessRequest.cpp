@@ -49,10 +49,11 @@ RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestL
     const SqlFailure failure = db.ClassifyLastFailure();
     pReport->failure = failure;
     const CString strWhat = RequestName(request) + ": " + pszWhat;
+    const CString strDiagnostics = Diagnostics(db);
     if (failure == SqlFailure::Conflict && ledger.CountConflict(request) <= CRequestLedger::kMostConflicts) {
         db.Rollback();
         g_log.Write("Info : " + strWhat + ", alles zur\xFC" "ckgesetzt: ein anderer Knoten des Clusters kam mit "
-                        "denselben Zeilen zuvor; neuer Versuch gleich. " + Diagnostics(db),
+                        "denselben Zeilen zuvor; neuer Versuch gleich. " + strDiagnostics,
                     true);
         return RequestOutcome::Conflict;
     }
@@ -62,7 +63,6 @@ RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestL
         g_log.WriteFatal(strText);
         return RequestOutcome::WrongDatabase;
     }
-    const CString strDiagnostics = Diagnostics(db);
     db.Rollback();
     CString strText;
     if (failure == SqlFailure::RequestData) {
