@@ -135,7 +135,8 @@ void LogJoined(const std::vector<ParamRecord>& batch, int32_t nCalcYear) {
 // gives the whole request back. True when the requests of *pBatch are to be closed.
 bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecord>* pBatch, RequestOutcome* pOutcome,
                RequestReport* pReport) {
-    const ParamRecord& request = pBatch->front();
+    // A copy: the requests that join it make the batch grow.
+    const ParamRecord request = pBatch->front();
     if (!HasValidPnr(request)) {
         pReport->bFaulty = true;
         return true;

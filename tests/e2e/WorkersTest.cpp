@@ -55,8 +55,8 @@ TEST_F(WorkersTest, FourProgramsOnOneQueueCloseEveryRequestOnceAndStoreTheFinalI
     for (const std::unique_ptr<CChildProcess>& pWorker : m_workers) {
         pWorker->Signal(SIGTERM);
     }
-    for (const std::unique_ptr<CChildProcess>& pWorker : m_workers) {
-        EXPECT_EQ(pWorker->Wait(30000), 0);
+    for (int i = 0; i < kWorkers; ++i) {
+        EXPECT_EQ(m_workers[i]->Wait(30000), 0) << ReadBytes(m_dir.File("worker" + std::to_string(i) + ".out"));
     }
     ASSERT_TRUE(bEmptied);
 
