@@ -28,8 +28,10 @@ struct PersonYear {
     double dCarryDays = 0.0;
     double dCarryShares = 0.0;
     int32_t nYearStartShares = 0;
+    // The rows that the calculation replaces: the days of the accounting year (of the calendar year
+    // of the calculation year when there is none) and the carry-over row of the following year.
     StoredResults stored;    // before the calculation
-    StoredResults computed;  // what the calculation would store, over the same days and years
+    StoredResults computed;  // what the calculation would store
     CString strFailure;      // what failed, with the database's diagnostics
 };
 
@@ -40,6 +42,23 @@ enum class CalcOutcome {
 };
 
 // Calculates the accounting year that holds nDate (yyyymmdd) as a kvt request with that date
-// would. The rows are compared over the year before nDate to the year after it, which holds every
-// accounting year that can hold nDate.
+// would, reading the person's stored rows from the year before nDate to the year after it, which
+// holds every accounting year that can hold nDate.
 CalcOutcome CalculatePersonYear(CDbConnection& db, const CString& strPnr, int32_t nDate, PersonYear* pYear);
+
+// The same on stored rows read before, which must hold those of the accounting year.
+CalcOutcome CalculateOnStored(CDbConnection& db, const CString& strPnr, int32_t nDate,
+                              const StoredResults& stored, PersonYear* pYear);
+
+// The accounting year that a request dated in 1900 calculates, as the engine settles it: its
+// calculation year and first day (0 when the person has no contract row). False when the
+// contract rows cannot be read; *pstrFailure then says why. The transaction is left open.
+bool SettleCurrentYear(CDbConnection& db, const CString& strPnr, int32_t* pnCalcYear, int32_t* pnStart,
+                       CString* pstrFailure);
+
+// "<what>. SqlCode: n, SqlState: s, message" from the diagnostics of the connection.
+CString DatabaseFailure(const CDbConnection& db, const char* pszWhat);
+
+// Ends the person's transaction: Done when bCalculated, Failed when not, NotRolledBack when the
+// rollback failed (*pYear's failure then says so).
+CalcOutcome EndPersonTransaction(CDbConnection& db, bool bCalculated, PersonYear* pYear);

@@ -17,7 +17,10 @@ const char* const kUsage =
     "  PNR...        das Abrechnungsjahr jeder Person Monat f\xFCr Monat, wie kvt es jetzt berechnet\n"
     "  --days        Tag f\xFCr Tag statt Monat f\xFCr Monat\n"
     "  --year JJJJ   das Abrechnungsjahr, das in JJJJ beginnt (ohne: das Jahr, in dem heute liegt)\n"
-    "  --check       gespeicherte Ergebnisse mit einer Neuberechnung vergleichen\n"
+    "  --check       gespeicherte Ergebnisse mit einer Neuberechnung vergleichen: ohne --year jedes\n"
+    "                Abrechnungsjahr mit gespeicherten Tageszeilen ab dem Vorjahr und das laufende\n"
+    "  --since JJJJ  mit --check: erst die Abrechnungsjahre, die ab JJJJ beginnen\n"
+    "  --missing     mit --check: auch Jahre und Tage ohne gespeicherte Ergebnisse melden\n"
     "  --all         mit --check: alle Personen des Schemas\n"
     "  --queue       mit --check: f\xFCr jede abweichende Person einen Berechnungsauftrag einstellen\n"
     "  --csv         CSV (UTF-8, Komma, Dezimalpunkt) statt Tabellen\n"
@@ -59,9 +62,11 @@ bool ParseRest(int argc, const char* const argv[], ReportOptions* pOptions, CStr
     for (int i = 3; i < argc; ++i) {
         const char* pszArgument = argv[i];
         const bool bHasValue = i + 1 < argc;
-        if (std::strcmp(pszArgument, "--year") == 0) {
-            if (!bHasValue || !ParseYear(argv[++i], &pOptions->nYear)) {
-                return Fail(pstrError, "--year braucht ein Jahr JJJJ nach 1900.");
+        const bool bYear = std::strcmp(pszArgument, "--year") == 0;
+        if (bYear || std::strcmp(pszArgument, "--since") == 0) {
+            if (!bHasValue || !ParseYear(argv[++i], bYear ? &pOptions->nYear : &pOptions->nSince)) {
+                *pstrError = CString(pszArgument) + " braucht ein Jahr JJJJ nach 1900.";
+                return false;
             }
         } else if (std::strcmp(pszArgument, "--svg") == 0) {
             if (!bHasValue || *argv[i + 1] == '\0') {
@@ -72,6 +77,8 @@ bool ParseRest(int argc, const char* const argv[], ReportOptions* pOptions, CStr
             pOptions->bDays = true;
         } else if (std::strcmp(pszArgument, "--check") == 0) {
             pOptions->bCheck = true;
+        } else if (std::strcmp(pszArgument, "--missing") == 0) {
+            pOptions->bMissing = true;
         } else if (std::strcmp(pszArgument, "--queue") == 0) {
             pOptions->bQueue = true;
         } else if (std::strcmp(pszArgument, "--all") == 0) {
@@ -93,8 +100,11 @@ bool CheckCombination(const ReportOptions& options, CString* pstrError) {
     if (options.bAll == !options.persons.empty()) {
         return Fail(pstrError, "Personalnummern oder --all angeben, nicht beides.");
     }
-    if ((options.bAll || options.bQueue) && !options.bCheck) {
-        return Fail(pstrError, "--all und --queue gelten nur mit --check.");
+    if ((options.bAll || options.bQueue || options.nSince != 0 || options.bMissing) && !options.bCheck) {
+        return Fail(pstrError, "--all, --queue, --since und --missing gelten nur mit --check.");
+    }
+    if ((options.nSince != 0 || options.bMissing) && options.nYear != 0) {
+        return Fail(pstrError, "--since und --missing gelten nicht mit --year.");
     }
     if (options.bCheck && (options.bDays || !options.strSvgPath.IsEmpty())) {
         return Fail(pstrError, "--days und --svg gelten nicht mit --check.");

@@ -18,6 +18,8 @@ struct ReportOptions {
     int32_t nYear = 0;    // --year: the accounting year that begins in it; 0: the one that holds today
     bool bDays = false;   // --days: the explanation day by day
     bool bCheck = false;  // --check: compare the stored results with a calculation
+    int32_t nSince = 0;   // --since: with --check and no --year, the first year checked; 0: the year before
+    bool bMissing = false;  // --missing: with --check and no --year, years and days not stored count too
     bool bQueue = false;  // --queue: queue a request for each person whose results differ
     bool bCsv = false;    // --csv: CSV on standard output instead of tables
     CString strSvgPath;   // --svg FILE: the chart of the one person

@@ -15,7 +15,7 @@ const char* const kPersons =
     "ORDER BY PNRNUM";
 
 const char* const kDailyRows =
-    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA "
+    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA, SFZDAT "
     "FROM   %s.ZTW332SFZ "
     "WHERE  SFZPNR = ? "
     "AND    SFZDTM >= ? "
@@ -24,7 +24,7 @@ const char* const kDailyRows =
 
 // Month 0 only: the calculation replaces no other month.
 const char* const kCarryOverRows =
-    "SELECT SFVJHR, SFVVTG, SFVVAN, SFVSTA "
+    "SELECT SFVJHR, SFVVTG, SFVVAN, SFVSTA, SFVDAT "
     "FROM   %s.ZTW332SFV "
     "WHERE  SFVPNR = ? "
     "AND    SFVJHR >= ? "
@@ -66,7 +66,8 @@ int KeptDecimals(SQLHSTMT hStmt, SQLUSMALLINT nColumn) {
 }
 
 // Executes the statement and fetches every row into pRows: the key (a date, or the year as an
-// integer) and nColumns numbers, with the decimals each number column keeps in pDecimals. SQL_NO_DATA
+// integer), nColumns numbers, with the decimals each number column keeps in pDecimals, and the
+// write stamp. SQL_NO_DATA
 // after the last row; any other result is the failure of the execution or of a fetch. The columns
 // are unbound again: they point into this call.
 SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vector<ResultRow>* pRows,
@@ -79,7 +80,9 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
     const SQLHSTMT hStmt = pStmt->Handle();
     ResultRow row;
     SQL_DATE_STRUCT date{};
+    SQL_TIMESTAMP_STRUCT stamp{};
     SQLLEN nKeyIndicator = 0;
+    SQLLEN nStampIndicator = 0;
     std::array<SQLLEN, kDailyColumns> indicators{};
     if (bDateKey) {
         SQLBindCol(hStmt, 1, SQL_C_TYPE_DATE, &date, sizeof(date), &nKeyIndicator);
@@ -91,10 +94,14 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
         (*pDecimals)[i] = KeptDecimals(hStmt, nColumn);
         SQLBindCol(hStmt, nColumn, SQL_C_DOUBLE, &row.values[i], sizeof(double), &indicators[i]);
     }
+    SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(nColumns + 2), SQL_C_TYPE_TIMESTAMP, &stamp, sizeof(stamp),
+               &nStampIndicator);
     while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
         if (bDateKey) {
             row.key = date.year * 10000 + date.month * 100 + date.day;
         }
+        row.written =
+            nStampIndicator == SQL_NULL_DATA ? 0 : stamp.year * 10000 + stamp.month * 100 + stamp.day;
         for (size_t i = 0; i < nColumns; ++i) {
             row.isNull[i] = indicators[i] == SQL_NULL_DATA;
             if (row.isNull[i]) {

@@ -11,6 +11,7 @@
 #include "report/CRequestQueue.h"
 #include "report/ExplanationHead.h"
 #include "report/StaleCheck.h"
+#include "report/StoredYears.h"
 #include "report/SvgChart.h"
 
 namespace {
@@ -37,6 +38,25 @@ bool WriteFile(const CString& strPath, const std::string& strBytes) {
     }
     const bool bWritten = std::fwrite(strBytes.data(), 1, strBytes.size(), pFile) == strBytes.size();
     return std::fclose(pFile) == 0 && bWritten;
+}
+
+// A request for the person's year, dated on its last day; the note says which, an error line why not.
+bool QueueRequest(CDbConnection& db, CRequestQueue& queue, const PersonYear& year, CReportOutput& output,
+                  std::vector<CString>* pNotes) {
+    const int32_t nDate = year.nPeriodStart != 0 ? year.nPeriodEnd : year.nCalcYear * 10000 + 1231;
+    CString strRequest;
+    CString strText;
+    if (queue.Queue(year.strPnr, nDate, &strRequest) != 0) {
+        output.EndProgress();
+        strText.Format("Personalnummer %s, Jahr %d: Berechnungsauftrag nicht eingestellt. %s",
+                       year.strPnr.GetString(), year.nCalcYear, db.GetSqlMessage().GetString());
+        output.Error(strText);
+        return false;
+    }
+    strText.Format("Berechnungsauftrag %s f\xFCr Personalnummer %s, Jahr %d, eingestellt",
+                   strRequest.GetString(), year.strPnr.GetString(), year.nCalcYear);
+    pNotes->push_back(strText);
+    return true;
 }
 
 // The explanation of each person's year, in the order given.
@@ -74,44 +94,54 @@ int ExplainPersons(CDbConnection& db, const ReportOptions& options, int32_t nDat
     return nExit;
 }
 
+// The years of a person to check: the one of --year, or those with stored results.
+CalcOutcome CalculateCheckedYears(CDbConnection& db, const ReportOptions& options, const CString& strPnr,
+                                  int32_t nDate, std::vector<PersonYear>* pYears) {
+    if (options.nYear != 0) {
+        pYears->emplace_back();
+        return CalculatePersonYear(db, strPnr, nDate, &pYears->back());
+    }
+    const CheckScope scope{options.nSince, options.bMissing, Today()};
+    return CalculateStoredYears(db, strPnr, scope, pYears);
+}
+
 // Each person's stored results against a calculation, one person at a time; with --queue a
-// request for each person whose results differ.
+// request for each person and year whose results differ, dated on the last day of the year.
 int CheckPersons(CDbConnection& db, const ReportOptions& options, const std::vector<CString>& persons,
                  int32_t nDate, CReportOutput& output) {
     ReportTable table = StaleTable();
     std::vector<CString> notes;
     CRequestQueue queue(db, options.strSchema, options.strUser);
+    // Without --year a year still running counts as calculated up to its last stored day.
+    const int32_t nToday = options.nYear == 0 && !options.bMissing ? Today() : 0;
     size_t nStale = 0;
     bool bFailed = false;
     for (size_t i = 0; i < persons.size(); ++i) {
         output.Progress(i, persons.size());
-        PersonYear year;
-        const CalcOutcome outcome = CalculatePersonYear(db, persons[i], nDate, &year);
+        std::vector<PersonYear> years;
+        const CalcOutcome outcome = CalculateCheckedYears(db, options, persons[i], nDate, &years);
         if (outcome != CalcOutcome::Done) {
             output.EndProgress();
-            output.Error(PersonFailure(year));
+            output.Error(PersonFailure(years.back()));
             if (outcome == CalcOutcome::NotRolledBack) {
                 return kExitDatabase;
             }
             bFailed = true;
-            continue;
+            years.pop_back();
         }
-        const std::vector<StaleFinding> findings = FindStaleResults(year);
-        if (findings.empty()) {
-            continue;
+        bool bStale = false;
+        for (const PersonYear& year : years) {
+            const std::vector<StaleFinding> findings = FindStaleResults(year, FirstPendingDay(year, nToday));
+            if (findings.empty()) {
+                continue;
+            }
+            bStale = true;
+            AddStaleRows(year, findings, &table);
+            if (options.bQueue && !QueueRequest(db, queue, year, output, &notes)) {
+                bFailed = true;
+            }
         }
-        ++nStale;
-        AddStaleRows(year, findings, &table);
-        CString strRequest;
-        if (options.bQueue && queue.Queue(year.strPnr, nDate, &strRequest) != 0) {
-            output.EndProgress();
-            output.Error("Personalnummer " + year.strPnr + ": Berechnungsauftrag nicht eingestellt. " +
-                         db.GetSqlMessage());
-            bFailed = true;
-        } else if (options.bQueue) {
-            notes.push_back("Berechnungsauftrag " + strRequest + " f\xFCr Personalnummer " + year.strPnr +
-                            " eingestellt");
-        }
+        nStale += bStale ? 1 : 0;
     }
     output.EndProgress();
     CString strSummary;

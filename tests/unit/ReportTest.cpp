@@ -68,8 +68,10 @@ TEST(ReportYearTest, UsedAndExpiredCarryOverFollowFromTheRowsAroundTheDeadline) 
               (std::vector<CString>{"2024-04", "10", "40", "4", "2", "0", "0", "1", "1.5", "3"}));
 }
 
-TEST(ReportStaleTest, TheFirstDifferingDayAndEachDifferingCarryOverRowAreReported) {
+TEST(ReportStaleTest, TheFirstDayOfEachKindOfDifferenceAndEachDifferingCarryOverRowAreReported) {
     PersonYear year;
+    year.nPeriodStart = 20240101;
+    year.nPeriodEnd = 20241231;
     year.stored.days = {Day(20240101, 1, 0, 0, 0, 0, 1), Day(20240102, 2, 0, 0, 0, 0, 1),
                         Day(20240103, 3, 0, 0, 0, 0, 1)};
     year.computed.days = year.stored.days;
@@ -88,24 +90,38 @@ TEST(ReportStaleTest, TheFirstDifferingDayAndEachDifferingCarryOverRowAreReporte
     year.computed.days[1].values[kSfzGen] = 0.5;
     year.computed.days[2].values[kSfzAnt] = 7;
     year.stored.days[2].isNull[kSfzSta] = true;
+    year.computed.days.erase(year.computed.days.begin());
+    year.computed.days.push_back(Day(20240104, 1, 0, 0, 0, 0, 1));
+    year.computed.days.push_back(Day(20240105, 1, 0, 0, 0, 0, 1));
     ResultRow carry;
     carry.key = 2025;
     year.computed.years = {carry};
-    std::vector<StaleFinding> findings = FindStaleResults(year);
-    ASSERT_EQ(findings.size(), 2u);
-    EXPECT_EQ(findings[0].strPlace, "2024-01-02");
-    ASSERT_EQ(findings[0].changes.size(), 2u);
-    EXPECT_EQ(findings[0].changes[0].strColumn, "SFZGEN");
-    EXPECT_EQ(findings[0].changes[1].strColumn, "SFZRST");
-    EXPECT_EQ(findings[0].changes[1].strStored, "1");
-    EXPECT_EQ(findings[0].changes[1].strNew, "0.5");
-    EXPECT_EQ(findings[1].strPlace, "Vortrag 2025");
-    EXPECT_EQ(findings[1].changes[0].strStored, "fehlt");
-
-    year.computed.days.erase(year.computed.days.begin());
-    findings = FindStaleResults(year);
-    EXPECT_EQ(findings[0].strPlace, "2024-01-01");
-    EXPECT_EQ(findings[0].changes[0].strNew, "entf\xE4llt");
+    const auto summary = [&](int32_t nPendingFrom) {
+        CString strText;
+        for (const StaleFinding& finding : FindStaleResults(year, nPendingFrom)) {
+            strText += finding.strPlace + " " + finding.pszKind + ":";
+            for (const ColumnChange& change : finding.changes) {
+                strText += " " + change.strColumn + "|" + change.strStored + "|" + change.strNew;
+            }
+            strText += "\n";
+        }
+        return strText;
+    };
+    EXPECT_EQ(summary(0),
+              "2024-01-01 gespeichert, entf\xE4llt: |1 Tag|\n"
+              "2024-01-02 Werte weichen ab: SFZGEN|0|0.5 SFZRST|1|0.5\n"
+              "2024-01-04 berechnet, nicht gespeichert: ||2 Tage\n"
+              "Vortrag 2025 berechnet, nicht gespeichert: ||\n");
+    // Days that a year still running had not reached when it was stored are no difference, and
+    // neither is the carry-over into the following year, which holds the state of the last day.
+    EXPECT_EQ(summary(20240104),
+              "2024-01-01 gespeichert, entf\xE4llt: |1 Tag|\n"
+              "2024-01-02 Werte weichen ab: SFZGEN|0|0.5 SFZRST|1|0.5\n");
+    year.stored.days.back().written = 20240104;
+    EXPECT_EQ(FirstPendingDay(year, 20240110), 0);  // written after its day: the calculation stopped there
+    year.stored.days.back().written = 20240103;
+    EXPECT_EQ(FirstPendingDay(year, 20240110), 20240104);
+    EXPECT_EQ(FirstPendingDay(year, 20250101), 0);  // the year is over: every day counts
 }
 
 TEST(ReportWriterTest, TextsLeaveWindows1252ForTheOutputsCharacterSet) {
