@@ -117,3 +117,23 @@ bool SettleCurrentYear(CDbConnection& db, const CString& strPnr, int32_t* pnCalc
     *pnStart = calc.GetContracts().GetAt(0)->periodStart;
     return true;
 }
+
+bool ReadPersonListing(CDbConnection& db, const CString& strPnr, bool* pbListed, bool* pbContracts,
+                       CString* pstrFailure) {
+    int32_t nCalcYear = 0;
+    int32_t nStart = 0;
+    bool bRead = db.ReadKvtPersonListed(strPnr, pbListed) == 0;
+    if (!bRead) {
+        *pstrFailure = DatabaseFailure(db, "Personalnummer nicht gelesen");
+    } else {
+        bRead = SettleCurrentYear(db, strPnr, &nCalcYear, &nStart, pstrFailure);
+    }
+    *pbContracts = nStart != 0;
+    if (db.Rollback() != 0 && bRead) {
+        *pstrFailure = DatabaseFailure(db,
+                                       "Zur\xFC"
+                                       "cksetzen fehlgeschlagen");
+        return false;
+    }
+    return bRead;
+}

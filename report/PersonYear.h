@@ -17,6 +17,7 @@ inline constexpr const char* kReportUser = "kvt-report";
 
 struct PersonYear {
     CString strPnr;
+    bool bListed = true;  // in ZTW300PNR, without which the calculation finds no day (read by the caller)
     int32_t nCalcYear = 0;
     int32_t nPeriodStart = 0;  // the accounting year; 0 when the person has no contract row at all
     int32_t nPeriodEnd = 0;
@@ -54,6 +55,11 @@ CalcOutcome CalculateOnStored(CDbConnection& db, const CString& strPnr, int32_t 
 // calculation year and first day (0 when the person has no contract row). False when the
 // contract rows cannot be read; *pstrFailure then says why. The transaction is left open.
 bool SettleCurrentYear(CDbConnection& db, const CString& strPnr, int32_t* pnCalcYear, int32_t* pnStart,
+                       CString* pstrFailure);
+
+// Whether the person is in ZTW300PNR and whether it has a contract row: one that has neither is
+// unknown. False when a read fails; *pstrFailure then says why. Ends the transaction.
+bool ReadPersonListing(CDbConnection& db, const CString& strPnr, bool* pbListed, bool* pbContracts,
                        CString* pstrFailure);
 
 // "<what>. SqlCode: n, SqlState: s, message" from the diagnostics of the connection.

@@ -1,10 +1,12 @@
 // The database operations of kvt-report: the persons of the schema, the stored results of a
-// person, and a calculation request queued for kvt. Dates travel as typed values and are read
-// back as dates, so one text serves every product. Nothing here commits.
+// person, the shifts and bookings behind them, and a calculation request queued for kvt. Dates
+// travel as typed values and are read back as dates, so one text serves every product. Nothing
+// here commits.
 #include <array>
 
 #include "base/FieldText.h"
 #include "db/CDbConnection.h"
+#include "report/InputRows.h"
 #include "report/ResultRows.h"
 
 namespace {
@@ -13,6 +15,44 @@ const char* const kPersons =
     "SELECT PNRNUM "
     "FROM   %s.ZTW300PNR "
     "ORDER BY PNRNUM";
+
+const char* const kPersonListed =
+    "SELECT COUNT(*) "
+    "FROM   %s.ZTW300PNR "
+    "WHERE  PNRNUM = ?";
+
+// The shifts that the per-day statement sums for a contract range, with its conditions.
+const char* const kShifts =
+    "SELECT ZTGVON, ZTGAZT, SF1ANT "
+    "FROM   %s.ZTW329ZTG, "
+    "       %s.ZTW155SF1, "
+    "       %s.ZTW320TGB "
+    "WHERE  ZTGPNR = ? "
+    "AND    ZTGVON >= ? "
+    "AND    ZTGVON <= ? "
+    "AND    SF1NUM = ? "
+    "AND    SF1AZT = ZTGAZT "
+    "AND    TGBPNR = ZTGPNR "
+    "AND    TGBDTM = ZTGVON "
+    "AND    TGBZTR = 1 "
+    "AND    TGBMAX >= SF1MIN "
+    "ORDER BY ZTGVON, ZTGAZT";
+
+// Every booking of the person, with what the per-day statement's count of booked days looks at:
+// the kind of its absence code and the whole and half days of its day record. The outer joins
+// keep the bookings that the count leaves out, so that the report can say why.
+const char* const kBookings =
+    "SELECT BCHVON, BCHFCD, BCHFKT, FCDFCD, "
+    "       CASE WHEN TAGTGB IS NULL THEN 0 ELSE 1 END, "
+    "       CASE WHEN TAGHTV IS NULL THEN 0 ELSE 1 END, "
+    "       CASE WHEN TAGHTN IS NULL THEN 0 ELSE 1 END "
+    "FROM   %s.ZTW321BCH "
+    "LEFT JOIN %s.ZTW131FCD ON FCDNUM = BCHFCD "
+    "LEFT JOIN %s.ZTW327TAG ON TAGPNR = BCHPNR AND TAGTAG = BCHVON "
+    "WHERE  BCHPNR = ? "
+    "AND    BCHVON >= ? "
+    "AND    BCHVON <= ? "
+    "ORDER BY BCHVON, BCHFCD";
 
 const char* const kDailyRows =
     "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA, SFZDAT "
@@ -37,6 +77,27 @@ const char* const kInsertRequest =
     "  (PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR, PRMPNR, PRMDTM, PRMUHR, PRMFCD, PRMERF) "
     "VALUES "
     "  (?, ?, 5, ?, ?, ?, ?, ?, ?, ?)";
+
+// A person and a range of days, bound as the first three values of a statement; the values stay
+// where they are for as long as the object lives.
+struct PersonDays {
+    PersonDays(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay)
+        : pszPnr(strPnr.GetString()), firstDay(DateStruct(nFirstDay)), lastDay(DateStruct(nLastDay)) {}
+
+    void Bind(CStatement* pStmt) const {
+        pStmt->BindText(1, pszPnr);
+        pStmt->BindDate(2, &firstDay);
+        pStmt->BindDate(3, &lastDay);
+    }
+
+    const char* pszPnr;
+    SQL_DATE_STRUCT firstDay;
+    SQL_DATE_STRUCT lastDay;
+};
+
+int32_t DateOf(const SQL_DATE_STRUCT& date) {
+    return date.year * 10000 + date.month * 100 + date.day;
+}
 
 // The decimals that a column of a read keeps of a written value: none in a column of integers, the
 // scale of a decimal column that declares fewer than are sent. A scale of 0 is not taken for one:
@@ -98,7 +159,7 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
                &nStampIndicator);
     while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
         if (bDateKey) {
-            row.key = date.year * 10000 + date.month * 100 + date.day;
+            row.key = DateOf(date);
         }
         row.written =
             nStampIndicator == SQL_NULL_DATA ? 0 : stamp.year * 10000 + stamp.month * 100 + stamp.day;
@@ -115,6 +176,108 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
 }
 
 }  // namespace
+
+int32_t CDbConnection::ReadKvtPersonListed(const CString& strPnr, bool* pbListed) {
+    *pbListed = false;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCalc(
+        StatementId::ReportPersonListed, Dialect() == SqlDialect::Unknown ? nullptr : kPersonListed, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    pStmt->BindText(1, strPnr.GetString());
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        SQLINTEGER nCount = 0;
+        SQLLEN nIndicator = 0;
+        SQLBindCol(pStmt->Handle(), 1, SQL_C_LONG, &nCount, sizeof(nCount), &nIndicator);
+        nResult = SQLFetch(pStmt->Handle());
+        SQLFreeStmt(pStmt->Handle(), SQL_UNBIND);
+        *pbListed = nCount > 0;
+    }
+    const int32_t nCode = StatementResult(pStmt, nResult);
+    pStmt->CloseCursor();
+    return nCode;
+}
+
+int32_t CDbConnection::ReadKvtShifts(const CString& strPnr, const CString& strRuleCode, int32_t nFirstDay,
+                                     int32_t nLastDay, std::vector<ShiftRow>* pRows) {
+    pRows->clear();
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared =
+        PreparedCalc(StatementId::ReportShifts, Dialect() == SqlDialect::Unknown ? nullptr : kShifts, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    personDays.Bind(pStmt);
+    pStmt->BindText(4, strRuleCode.GetString());
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        const SQLHSTMT hStmt = pStmt->Handle();
+        SQL_DATE_STRUCT day{};
+        char szModel[33] = {};
+        ShiftRow row;
+        std::array<SQLLEN, 3> indicators{};
+        SQLBindCol(hStmt, 1, SQL_C_TYPE_DATE, &day, sizeof(day), indicators.data());
+        SQLBindCol(hStmt, 2, SQL_C_CHAR, szModel, sizeof(szModel), &indicators[1]);
+        SQLBindCol(hStmt, 3, SQL_C_DOUBLE, &row.dShares, sizeof(row.dShares), &indicators[2]);
+        while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+            TerminateField(szModel);
+            row.nDay = DateOf(day);
+            row.strModel = FieldText(szModel, sizeof(szModel));
+            pRows->push_back(row);
+        }
+        SQLFreeStmt(hStmt, SQL_UNBIND);
+    }
+    const int32_t nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pStmt, nResult);
+    pStmt->CloseCursor();
+    return nCode;
+}
+
+int32_t CDbConnection::ReadKvtBookings(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay,
+                                       std::vector<BookingRow>* pRows) {
+    pRows->clear();
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCalc(StatementId::ReportBookings,
+                                           Dialect() == SqlDialect::Unknown ? nullptr : kBookings, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    personDays.Bind(pStmt);
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        const SQLHSTMT hStmt = pStmt->Handle();
+        SQL_DATE_STRUCT day{};
+        char szCode[33] = {};
+        std::array<SQLINTEGER, 5> numbers{};  // BCHFKT, FCDFCD, whole day, first half, second half
+        std::array<SQLLEN, 7> indicators{};
+        SQLBindCol(hStmt, 1, SQL_C_TYPE_DATE, &day, sizeof(day), indicators.data());
+        SQLBindCol(hStmt, 2, SQL_C_CHAR, szCode, sizeof(szCode), &indicators[1]);
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(i + 3), SQL_C_LONG, &numbers[i], sizeof(SQLINTEGER),
+                       &indicators[i + 2]);
+        }
+        while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+            TerminateField(szCode);
+            BookingRow row;
+            row.nDay = DateOf(day);
+            row.strCode = FieldText(szCode, sizeof(szCode));
+            row.nFunction = numbers[0];
+            row.bKindKnown = indicators[3] != SQL_NULL_DATA;
+            row.nKind = row.bKindKnown ? numbers[1] : 0;
+            row.bWholeDay = numbers[2] != 0;
+            row.bFirstHalf = numbers[3] != 0;
+            row.bSecondHalf = numbers[4] != 0;
+            pRows->push_back(row);
+        }
+        SQLFreeStmt(hStmt, SQL_UNBIND);
+    }
+    const int32_t nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pStmt, nResult);
+    pStmt->CloseCursor();
+    return nCode;
+}
 
 int32_t CDbConnection::ReadKvtPersons(std::vector<CString>* pPersons) {
     pPersons->clear();
@@ -152,11 +315,8 @@ int32_t CDbConnection::ReadKvtResults(const CString& strPnr, int32_t nFirstDay, 
     if (nCode != 0) {
         return nCode;
     }
-    const SQL_DATE_STRUCT firstDay = DateStruct(nFirstDay);
-    const SQL_DATE_STRUCT lastDay = DateStruct(nLastDay);
-    pDays->BindText(1, strPnr.GetString());
-    pDays->BindDate(2, &firstDay);
-    pDays->BindDate(3, &lastDay);
+    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    personDays.Bind(pDays);
     SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days, &pResults->dayDecimals);
     nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pDays, nResult);
     pDays->CloseCursor();

@@ -1,24 +1,17 @@
 #include "report/ReportRun.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 
-#include "base/Cp1252.h"
 #include "config/CIniConfig.h"
 #include "db/CDbConnection.h"
 #include "report/CReportOutput.h"
 #include "report/CRequestQueue.h"
-#include "report/ExplanationHead.h"
+#include "report/Explanation.h"
 #include "report/StaleCheck.h"
 #include "report/StoredYears.h"
-#include "report/SvgChart.h"
 
 namespace {
-
-const char* const kRestRule =
-    "Rest = Anspruch + Vortrag - genommen - geplant; ab der Frist des Vortrags z\xE4hlt statt des Vortrags "
-    "nur, was von ihm genutzt war.\n";
 
 int32_t Today() {
     const time_t now = time(nullptr);
@@ -29,15 +22,6 @@ int32_t Today() {
 
 CString PersonFailure(const PersonYear& year) {
     return "Personalnummer " + year.strPnr + ": " + year.strFailure;
-}
-
-bool WriteFile(const CString& strPath, const std::string& strBytes) {
-    FILE* pFile = std::fopen(strPath, "wb");
-    if (pFile == nullptr) {
-        return false;
-    }
-    const bool bWritten = std::fwrite(strBytes.data(), 1, strBytes.size(), pFile) == strBytes.size();
-    return std::fclose(pFile) == 0 && bWritten;
 }
 
 // A request for the person's year, dated on its last day; the note says which, an error line why not.
@@ -59,39 +43,21 @@ bool QueueRequest(CDbConnection& db, CRequestQueue& queue, const PersonYear& yea
     return true;
 }
 
-// The explanation of each person's year, in the order given.
-int ExplainPersons(CDbConnection& db, const ReportOptions& options, int32_t nDate, CReportOutput& output) {
-    int nExit = kExitOk;
-    bool bHeadings = true;
-    for (const CString& strPnr : options.persons) {
-        PersonYear year;
-        const CalcOutcome outcome = CalculatePersonYear(db, strPnr, nDate, &year);
-        if (outcome != CalcOutcome::Done) {
-            output.Error(PersonFailure(year));
-            if (outcome == CalcOutcome::NotRolledBack) {
-                return kExitDatabase;
-            }
-            nExit = kExitDatabase;
-            continue;
-        }
-        const ExplainedYear explained = ExplainYear(year);
-        const ReportTable table = BuildYearTable(year, explained, options.bDays, options.bCsv);
-        if (options.bCsv) {
-            output.Data(FormatCsv(table, bHeadings));
-            bHeadings = false;
-        } else if (explained.days.empty()) {
-            output.Data(FormatExplanationHead(year, explained) + "\n");
-        } else {
-            output.Data(FormatExplanationHead(year, explained) + "\n" + FormatTextTable(table) + kRestRule +
-                        "\n");
-        }
-        if (!options.strSvgPath.IsEmpty() &&
-            !WriteFile(options.strSvgPath, Utf8FromCp1252(FormatSvgChart(year, explained)))) {
-            output.Error("Die SVG-Datei " + options.strSvgPath + " kann nicht geschrieben werden.");
-            nExit = std::max(nExit, kExitOutput);
-        }
+// A personnel number named on the command line that is neither in ZTW300PNR nor in a contract row
+// is a mistake, not a person without results; the error line says so.
+bool IsKnownPerson(CDbConnection& db, const CString& strPnr, CReportOutput& output) {
+    bool bListed = true;
+    bool bContracts = true;
+    CString strFailure;
+    if (!ReadPersonListing(db, strPnr, &bListed, &bContracts, &strFailure)) {
+        output.Error("Personalnummer " + strPnr + ": " + strFailure);
+        return false;
     }
-    return nExit;
+    if (!bListed && !bContracts) {
+        output.Error(UnknownPerson(strPnr));
+        return false;
+    }
+    return true;
 }
 
 // The years of a person to check: the one of --year, or those with stored results.
@@ -118,6 +84,10 @@ int CheckPersons(CDbConnection& db, const ReportOptions& options, const std::vec
     bool bFailed = false;
     for (size_t i = 0; i < persons.size(); ++i) {
         output.Progress(i, persons.size());
+        if (!options.bAll && !IsKnownPerson(db, persons[i], output)) {
+            bFailed = true;
+            continue;
+        }
         std::vector<PersonYear> years;
         const CalcOutcome outcome = CalculateCheckedYears(db, options, persons[i], nDate, &years);
         if (outcome != CalcOutcome::Done) {
@@ -146,8 +116,8 @@ int CheckPersons(CDbConnection& db, const ReportOptions& options, const std::vec
     output.EndProgress();
     CString strSummary;
     strSummary.Format("%zu von %zu Personen mit abweichenden Ergebnissen", nStale, persons.size());
-    if (options.bCsv) {
-        output.Data(FormatCsv(table, true));
+    if (options.csv != CsvStyle::None) {
+        output.Data(FormatCsv(table, true, options.csv));
     } else if (nStale > 0) {
         output.Data(FormatTextTable(table));
     }
@@ -160,7 +130,7 @@ int CheckPersons(CDbConnection& db, const ReportOptions& options, const std::vec
 
 int ReportPersons(CDbConnection& db, const ReportOptions& options, int32_t nDate, CReportOutput& output) {
     if (!options.bCheck) {
-        return ExplainPersons(db, options, nDate, output);
+        return ExplainPersons(db, options, Today(), output);
     }
     if (!options.bAll) {
         return CheckPersons(db, options, options.persons, nDate, output);
@@ -175,8 +145,12 @@ int ReportPersons(CDbConnection& db, const ReportOptions& options, int32_t nDate
 
 }  // namespace
 
+CString UnknownPerson(const CString& strPnr) {
+    return "Personalnummer " + strPnr + " ist unbekannt: nicht in ZTW300PNR und ohne Vertragszeile";
+}
+
 int RunReport(const ReportOptions& options) {
-    CReportOutput output(options.bCsv, options.bAll);
+    CReportOutput output(options.csv, options.bAll);
     CIniConfig config;
     config.SetIniFile(options.strIniFile);
     CDbConnection db;

@@ -136,6 +136,10 @@ void CompareYears(const PersonYear& year, std::vector<StaleFinding>* pFindings) 
 
 }  // namespace
 
+bool SameDailyRow(const ResultRow& stored, const ResultRow& computed, const ColumnDecimals& decimals) {
+    return Changes(stored, computed, kDailyColumnNames, decimals).empty();
+}
+
 int32_t FirstPendingDay(const PersonYear& year, int32_t nToday) {
     if (year.stored.days.empty() || nToday < year.nPeriodStart || nToday > year.nPeriodEnd) {
         return 0;

@@ -30,6 +30,9 @@ struct StaleFinding {
     std::vector<ColumnChange> changes;
 };
 
+// True when the stored daily row holds what the computed one would store.
+bool SameDailyRow(const ResultRow& stored, const ResultRow& computed, const ColumnDecimals& decimals);
+
 // The first day of a year still running that the stored rows do not reach yet because it had not
 // come when they were written: the day after the last stored day, when that row was written on its
 // own day and nToday lies in the accounting year. 0 otherwise.

@@ -125,7 +125,10 @@ protected:
     }
 };
 
-TEST_F(ReportRunTest, TheExplanationIsWhatKvtThenStoresAndNothingStoredChanges) {
+// Before kvt ran, the explanation shows the stored balance beside the calculated one and exits 1;
+// afterwards the rows it explained are those kvt stored, and a shift shortened behind kvt's back
+// shows the stored balance again from that day on.
+TEST_F(ReportRunTest, TheExplanationIsWhatKvtThenStoresAndSaysWhereTheStoredRowsDiffer) {
     AddPerson("1", "RP1");
     m_raw.Exec(
         "INSERT INTO KVTTEST.ZTW332SFZ SELECT 'RP1', DATE '2024-01-01' + INTERVAL seq DAY, seq, 1, 2, 3, 4, "
@@ -137,27 +140,30 @@ TEST_F(ReportRunTest, TheExplanationIsWhatKvtThenStoresAndNothingStoredChanges) 
     const ProcessResult months = RunReport({"RP1", "--year", "2024"});
     EXPECT_EQ(RunReport({"--check", "--all", "--year", "2024"}).m_nExitCode, 1);
     EXPECT_TRUE(Everything() == before) << "kvt-report changed stored rows";
-    ASSERT_EQ(days.m_nExitCode, 0) << days.m_strErr;
-    EXPECT_EQ(months.m_nExitCode, 0) << months.m_strErr;
-    EXPECT_NE(months.m_strOut.find("  01.01.2024 bis 31.12.2024, Regel R1:\n"
-                                   "      10 Anteile je freier Tag (KVTANZ), Teiltage in Schritten von 5 Anteilen "
-                                   "(KVTTKT),\n      h\xC3\xB6"
-                                   "chstens 300"),
-              std::string::npos)
-        << months.m_strOut;
-    EXPECT_NE(months.m_strOut.find("Vortrag aus dem Vorjahr (ZTW332SFV 2024): 2 Tage, 3 Anteile; 4 Anteile"),
-              std::string::npos);
+    EXPECT_EQ(days.m_nExitCode, 1) << days.m_strErr;
+    EXPECT_EQ(days.m_strErr,
+              "Personalnummer RP1: Gespeicherte Ergebnisse weichen ab ab 01.01.2024; eine "
+              "Neuberechnung ergibt die Spalten oben\n");
+    EXPECT_EQ(months.m_nExitCode, 1) << months.m_strErr;
+    for (const char* pszText :
+         {"Vertragszeile: 01.01.2024 bis 31.12.2024, Regel R1: 10 Anteile je freier Tag",
+          "Vortrag aus dem Vorjahr: 2 Tage, 3 Anteile (ZTW332SFV 2024); 4 Anteile", "Rest gespeichert",
+          "\n2024-01  ", "Gespeicherte Ergebnisse weichen ab ab 01.01"}) {
+        EXPECT_NE(months.m_strOut.find(pszText), std::string::npos) << pszText << "\n" << months.m_strOut;
+    }
 
     ASSERT_EQ(RunKvt({"PARM:1"}).m_nExitCode, 0);
-    // Tag, Anteile kum., Anspruch, genommen, geplant, Vortrag, Rest of each day.
+    // Tag, Anteile kum., Anspruch, genommen, geplant, Vortrag, Rest of each day: the table of the
+    // rows follows the table of the head after an empty line.
+    const std::string strRows = days.m_strOut.substr(days.m_strOut.find("\r\n\r\n") + 4);
     Rows reported;
-    for (const std::string& strLine : Lines(days.m_strOut, "\r\n")) {
+    for (const std::string& strLine : Lines(strRows, "\r\n")) {
         std::vector<std::string> cells;
-        std::istringstream fields(strLine);
+        std::istringstream fields(strLine + ",");
         for (std::string strCell; std::getline(fields, strCell, ',');) {
             cells.push_back(strCell);
         }
-        ASSERT_EQ(cells.size(), 11u) << strLine;
+        ASSERT_EQ(cells.size(), 13u) << strLine;
         reported.push_back(cells[1] + "|" + cells[3] + "|" + cells[4] + "|" + cells[5] + "|" + cells[6] +
                            "|" + cells[7] + "|" + cells[10]);
     }
@@ -169,15 +175,33 @@ TEST_F(ReportRunTest, TheExplanationIsWhatKvtThenStoresAndNothingStoredChanges) 
     ASSERT_EQ(reported.size(), 367u);
     EXPECT_EQ(reported.front(), "Tag|Anteile kum.|Anspruch|genommen|geplant|Vortrag|Rest");
     EXPECT_TRUE(std::equal(stored.begin(), stored.end(), reported.begin() + 1));
-    EXPECT_EQ(reported[1], stored[0]);
-    EXPECT_EQ(reported[200], stored[199]);
+    EXPECT_EQ(RunReport({"RP1", "--year", "2024"}).m_nExitCode, 0);
+
+    // The shift of 5 March no longer reaches the threshold: 2.5 shares less, a quarter day less.
+    m_raw.Exec("UPDATE KVTTEST.ZTW320TGB SET TGBMAX = 4 WHERE TGBPNR = 'RP1' AND TGBDTM = '2024-03-05'");
+    const ProcessResult backdated = RunReport({"RP1", "--year", "2024", "--days"});
+    EXPECT_EQ(backdated.m_nExitCode, 1);
+    const std::string strStoredRest =
+        m_raw
+            .QueryText(("SELECT " + Trimmed("ROUND(SFZRST, 2)") +
+                        " FROM KVTTEST.ZTW332SFZ WHERE SFZPNR = 'RP1' AND SFZDTM = '2024-03-05'")
+                           .c_str())
+            .GetString();
+    const size_t nDay = backdated.m_strOut.find("\n2024-03-05 ");
+    ASSERT_NE(nDay, std::string::npos) << backdated.m_strOut;
+    const std::string strLine =
+        backdated.m_strOut.substr(nDay + 1, backdated.m_strOut.find('\n', nDay + 1) - nDay - 1);
+    EXPECT_EQ(strLine.substr(strLine.size() - strStoredRest.size() - 2), "  " + strStoredRest) << strLine;
+    EXPECT_EQ(backdated.m_strOut.find("\n2024-03-04 ") < nDay, true);
+    EXPECT_NE(backdated.m_strOut.find("Gespeicherte Ergebnisse weichen ab ab 05.03.2024"), std::string::npos);
 }
 
 TEST_F(ReportRunTest, TheChartRendersWithOnePointPerDay) {
     AddPerson("1", "RP1");
     const std::string strSvg = m_dir.File("RP1.svg");
+    // Nothing is stored yet: the chart is written, and the exit code says that the results differ.
     const ProcessResult result = RunReport({"RP1", "--year", "2024", "--svg", strSvg});
-    ASSERT_EQ(result.m_nExitCode, 0) << result.m_strErr;
+    ASSERT_EQ(result.m_nExitCode, 1) << result.m_strErr;
 
     const std::string strChart = ReadBytes(strSvg);
     for (const char* pszLine : {"<polyline id=\"rest\"", "<polyline id=\"anspruch\""}) {
@@ -268,7 +292,24 @@ TEST_F(ReportRunTest, AfterKvtProcessedEveryRequestTheCheckOfTheStoredYearsExits
 TEST_F(ReportRunTest, UsageAndConnectionFailuresHaveTheirExitCodes) {
     const ProcessResult usage = RunReport({"--all"});
     EXPECT_EQ(usage.m_nExitCode, 2);
-    EXPECT_EQ(usage.m_strErr, "kvt-report: --all, --queue, --since und --missing gelten nur mit --check.\n");
+    EXPECT_EQ(usage.m_strErr, "kvt-report: --all gilt nur mit --check.\n");
+    // A personnel number typed in the terminal's UTF-8 is the Windows-1252 one of the database; one
+    // that is neither a person nor in a contract row is an error.
+    Queue("1",
+          "P\xC4"
+          "1");
+    const ProcessResult typed =
+        RunReport({"P\xC3\x84"
+                   "1",
+                   "--year", "2024"});
+    EXPECT_NE(typed.m_strOut.find("Schichtfreizeit Personalnummer P\xC3\x84"
+                                  "1: Abrechnungsjahr"),
+              std::string::npos)
+        << typed.m_strOut << typed.m_strErr;
+    const ProcessResult unknown = RunReport({"XX1", "--year", "2024"});
+    EXPECT_EQ(unknown.m_nExitCode, 4);
+    EXPECT_EQ(unknown.m_strErr,
+              "kvt-report: Personalnummer XX1 ist unbekannt: nicht in ZTW300PNR und ohne Vertragszeile\n");
     WriteConfig("MYSQL", "falsch");
     const ProcessResult connection = RunReport({"RP1"});
     EXPECT_EQ(connection.m_nExitCode, 3);
