@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "app/Globals.h"
-#include "config/ConfigCheck.h"
 #include "db/DataSources.h"
 
 namespace {
@@ -25,16 +24,8 @@ void ReportUnusableConfigFile(const char* pszPath) {
            bMissing ? CString(" nicht gefunden") : " nicht lesbar: " + CString(std::strerror(nError)));
 }
 
-// The data source is looked up only in a file whose values can be read.
 bool ReportConfigFaults(const CIniConfig& config, bool bSchemaGiven) {
-    std::vector<CString> faults = FindConfigFaults(config, bSchemaGiven);
-    if (faults.empty()) {
-        const CString strDataSource = config.GetDatabase();
-        if (!IsDataSourceDefined(strDataSource)) {
-            faults.push_back(": Datenquelle \"" + PrintableValue(strDataSource) +
-                             "\" (DATABASE) ist nicht definiert (odbc.ini)");
-        }
-    }
+    const std::vector<CString> faults = FindStartFaults(config, bSchemaGiven);
     for (const CString& strFault : faults) {
         Report(config.GetIniFile(), strFault);
     }

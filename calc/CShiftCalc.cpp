@@ -1,5 +1,6 @@
 #include "calc/CShiftCalc.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "base/FieldText.h"
@@ -35,12 +36,14 @@ bool CShiftCalc::getKvtBewData() {
     if (!LoadContracts() || !ReadCarryOver(&m_bCarryOverExists)) {
         return false;
     }
+    m_nPeriodStart = m_contracts.GetAt(0)->periodStart;
+    m_nPeriodEnd = m_contracts.GetAt(0)->periodEnd;
     // Without a carry-over row, the placeholder of a year without contracts has nothing to hand on:
     // no yearly row is written for it.
     if (!m_bCarryOverExists && m_contracts.GetAt(0)->validFrom == 0) {
         m_contracts.RemoveAll();
     }
-    return ProcessContracts(&state) && WriteCarryOverRow(state);
+    return ProcessContracts(&state) && DeleteUncoveredDays() && WriteCarryOverRow(state);
 }
 
 bool CShiftCalc::ReadCarryOver(bool* pbExists) {
@@ -100,8 +103,33 @@ bool CShiftCalc::ProcessContracts(ShiftRunState* pState) {
         if (!ProcessContract(contract, nStart, pState)) {
             return false;
         }
+        m_nCoveredTo = std::max(m_nCoveredTo, contract.validTo);
     }
     return true;
+}
+
+// The ranges run on from the first day of the accounting year, so the days that no range reached
+// are those after the furthest end. Their rows are gone with the contract that covered them once
+// (shortened, removed, or begun later): kept, they would be read as a balance that no calculation
+// of the present data gives. Without any contract row there is no accounting year to clear.
+bool CShiftCalc::DeleteUncoveredDays() {
+    const int32_t nFrom = m_nCoveredTo == 0 ? m_nPeriodStart : DateAdd(m_nCoveredTo, 1, 0, 0);
+    if (m_nPeriodStart == 0 || nFrom > m_nPeriodEnd) {
+        return true;
+    }
+    return DeleteDaysOrReport(nFrom, m_nPeriodEnd);
+}
+
+bool CShiftCalc::DeleteDaysOrReport(int32_t nFrom, int32_t nTo) {
+    if (DeleteDailyRows(nFrom, nTo)) {
+        return true;
+    }
+    CString strText;
+    strText.Format("Schichtfreizeit : Personalnummer %s, Bewegungsdaten konnten nicht gel\xF6scht werden",
+                   m_strPnr.GetString());
+    LogFailure(strText);
+    LogDatabaseError("DeleteKvtSfzData");
+    return false;
 }
 
 // One contract row: its days from nStart to its end, as far as they have happened, each computed
@@ -129,11 +157,7 @@ bool CShiftCalc::ProcessContract(const ContractRecord& contract, int32_t nStart,
     strText.Format("Schichtfreizeit : Personalnummer %s, Jahr %d, Bewegungsdaten erfolgreich ermittelt", pszPnr,
                    m_nCalcYear);
     Log(strText);
-    if (!DeleteDailyRows(nStart, nEnd)) {
-        strText.Format("Schichtfreizeit : Personalnummer %s, Bewegungsdaten konnten nicht gel\xF6scht werden",
-                       pszPnr);
-        LogFailure(strText);
-        LogDatabaseError("DeleteKvtSfzData");
+    if (!DeleteDaysOrReport(nStart, nEnd)) {
         m_db.ReleaseStatement(hStmt);
         return false;
     }

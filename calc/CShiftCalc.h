@@ -42,6 +42,9 @@ public:
     void ReportError(const CString& strWhat, const CString& strDetail);
 
     int32_t GetCalcYear() const { return m_nCalcYear; }
+    // The accounting year of the run; 0 when the person has no contract row at all.
+    int32_t GetPeriodStart() const { return m_nPeriodStart; }
+    int32_t GetPeriodEnd() const { return m_nPeriodEnd; }
     CContractArray& GetContracts() { return m_contracts; }
     // The carry-over row of the calculation year as it was read; zeros when there is none.
     const CarryOver& GetCarryOver() const { return m_carry; }
@@ -59,6 +62,8 @@ private:
     static int32_t RequestYear(int32_t nRequestDate);
     bool ProcessContracts(ShiftRunState* pState);
     bool ProcessContract(const ContractRecord& contract, int32_t nStart, ShiftRunState* pState);
+    bool DeleteUncoveredDays();
+    bool DeleteDaysOrReport(int32_t nFrom, int32_t nTo);
     bool StoreDays(const DailyRows& rows);
     bool WriteCarryOverRow(const ShiftRunState& state);
     void Log(const CString& strText, LogLevel level = LogLevel::Info) { m_log.Write(strText, true, level); }
@@ -76,4 +81,9 @@ private:
     bool m_bCarryOverExists = false;
     bool m_bContractsLoaded = false;
     int32_t m_nFirstJmo = -1;  // KVTJMO of the first contract row; -1 when there is none
+    // The accounting year as LoadContracts settled it (0 without any contract row), and the last day
+    // that a contract range of the calculation reached (0 while none has been processed).
+    int32_t m_nPeriodStart = 0;
+    int32_t m_nPeriodEnd = 0;
+    int32_t m_nCoveredTo = 0;
 };

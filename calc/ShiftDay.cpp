@@ -6,16 +6,6 @@
 
 namespace {
 
-// The first day of the month after the last month in which carry-over days can be used. A
-// month above 12 has no meaning and counts as 12: the carry-over then lasts the calendar year.
-int32_t CarryOverDeadline(int32_t nVmo, int32_t nCalcYear) {
-    const int64_t nMonth = std::min(nVmo, 12);
-    if (nMonth + 1 <= 12) {
-        return static_cast<int32_t>(int64_t{nCalcYear} * 10000 + (nMonth + 1) * 100 + 1);
-    }
-    return static_cast<int32_t>((int64_t{nCalcYear} + 1) * 10000 + 101);
-}
-
 // Days granted for nShares: whole days of nAnz shares, plus part days in steps of nTkt shares.
 // Integer division and remainder truncate toward zero; 64 bits keep them defined for every
 // 32-bit operand.
@@ -25,6 +15,28 @@ double StepPart(int64_t nShares, int32_t nAnz, int32_t nTkt) {
 }
 
 }  // namespace
+
+// A month above 12 has no meaning and counts as 12: the carry-over then lasts the calendar year.
+int32_t CarryOverDeadline(int32_t nVmo, int32_t nCalcYear) {
+    const int64_t nMonth = std::min(nVmo, 12);
+    if (nMonth + 1 <= 12) {
+        return static_cast<int32_t>(int64_t{nCalcYear} * 10000 + (nMonth + 1) * 100 + 1);
+    }
+    return static_cast<int32_t>((int64_t{nCalcYear} + 1) * 10000 + 101);
+}
+
+// The days and the shares carried over are added up, and what that sum gives in steps of nTkt
+// shares (of nAnz) is added to the days; without steps or without a share count both stay.
+void UsableCarryOver(const CarryOver& carry, int32_t nAnz, int32_t nTkt, double* pdDays, double* pdShares) {
+    *pdDays = carry.dDays;
+    *pdShares = carry.dShares;
+    if (nTkt != 0 && nAnz != 0) {
+        const int64_t nCarried = TruncToInt32(carry.dShares + carry.dDays);
+        const int64_t nRemainder = nCarried % nAnz;
+        *pdDays = carry.dDays + StepPart(nCarried, nAnz, nTkt);
+        *pdShares = static_cast<double>(nRemainder % nTkt);
+    }
+}
 
 int32_t TruncToInt32(double dValue) {
     if (std::isnan(dValue)) {
@@ -66,14 +78,7 @@ ShiftDayResult ComputeShiftDay(const ContractRecord& contract, double dRowBase, 
     const bool bBeforeDeadline = pDay->day < nDeadline;
     const bool bCarryExists = carry.dDays != 0.0 || carry.dShares != 0.0;
     if (bCarryExists && (nVmo <= 0 || bBeforeDeadline)) {
-        result.dCarryDays = carry.dDays;
-        result.dCarryShares = carry.dShares;
-        if (nTkt != 0 && nAnz != 0) {
-            const int64_t nCarried = TruncToInt32(carry.dShares + carry.dDays);
-            const int64_t nRemainder = nCarried % nAnz;
-            result.dCarryDays = carry.dDays + StepPart(nCarried, nAnz, nTkt);
-            result.dCarryShares = static_cast<double>(nRemainder % nTkt);
-        }
+        UsableCarryOver(carry, nAnz, nTkt, &result.dCarryDays, &result.dCarryShares);
     }
 
     // Entitlement: whole days of the cumulative shares plus part days; above the cap whole days

@@ -46,3 +46,11 @@ ShiftDayResult ComputeShiftDay(const ContractRecord& contract, double dRowBase, 
 
 // Truncation toward zero into the 32-bit range, saturating at its limits (NaN gives 0).
 int32_t TruncToInt32(double dValue);
+
+// The first day of the month after the last month (nVmo) of the calculation year in which
+// carry-over days can be used; a day equal to it is after it.
+int32_t CarryOverDeadline(int32_t nVmo, int32_t nCalcYear);
+
+// The carry-over as a rule of nAnz shares a day in steps of nTkt lets it be used: the days with
+// what the shares and days carried over give in steps, and the shares that remain.
+void UsableCarryOver(const CarryOver& carry, int32_t nAnz, int32_t nTkt, double* pdDays, double* pdShares);

@@ -26,9 +26,11 @@
 #include "db/SqlDialect.h"
 #include "db/SqlFailure.h"
 
+struct BookingRow;
 struct ContractRecord;
 struct DailyRows;
 struct DayRecord;
+struct ShiftRow;
 struct StoredResults;
 
 class CDbConnection {
@@ -115,9 +117,15 @@ public:
     int32_t InsertKvtSfvData(const CString& strPnr, const CString& strUser, int32_t nYear, double dRest,
                              double dSharesLeft);
 
-    // Reports (report/ReportQueries.cpp): the persons of the schema, the stored results of a
-    // person in a range of days and of years, and a calculation request queued for kvt.
+    // Reports (report/ReportQueries.cpp): the persons of the schema, whether one of them is there,
+    // the stored results of a person in a range of days and of years, the shifts and bookings
+    // behind them, and a calculation request queued for kvt.
     int32_t ReadKvtPersons(std::vector<CString>* pPersons);
+    int32_t ReadKvtPersonListed(const CString& strPnr, bool* pbListed);
+    int32_t ReadKvtShifts(const CString& strPnr, const CString& strRuleCode, int32_t nFirstDay,
+                          int32_t nLastDay, std::vector<ShiftRow>* pRows);
+    int32_t ReadKvtBookings(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay,
+                            std::vector<BookingRow>* pRows);
     int32_t ReadKvtResults(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay, int32_t nFirstYear,
                            int32_t nLastYear, StoredResults* pResults);
     int32_t InsertKvtRequest(const ParamRecord& request, const SQL_TIMESTAMP_STRUCT& queuedAt);
@@ -146,6 +154,9 @@ private:
         DeleteYear,
         InsertYear,
         ReportPersons,
+        ReportPersonListed,
+        ReportShifts,
+        ReportBookings,
         ReportDays,
         ReportYears,
         ReportRequest,

@@ -4,6 +4,8 @@
 #include <sqlext.h>
 #include <strings.h>
 
+#include "config/ConfigCheck.h"
+
 // The driver manager compares data source names without regard to case, as here.
 bool IsDataSourceDefined(const CString& strName) {
     SQLHENV hEnv = SQL_NULL_HENV;
@@ -23,4 +25,17 @@ bool IsDataSourceDefined(const CString& strName) {
     }
     SQLFreeHandle(SQL_HANDLE_ENV, hEnv);
     return bFound;
+}
+
+// The data source is looked up only in a file whose values can be read.
+std::vector<CString> FindStartFaults(const CIniConfig& config, bool bSchemaGiven) {
+    std::vector<CString> faults = FindConfigFaults(config, bSchemaGiven);
+    if (faults.empty()) {
+        const CString strDataSource = config.GetDatabase();
+        if (!IsDataSourceDefined(strDataSource)) {
+            faults.push_back(": Datenquelle \"" + PrintableValue(strDataSource) +
+                             "\" (DATABASE) ist nicht definiert (odbc.ini)");
+        }
+    }
+    return faults;
 }

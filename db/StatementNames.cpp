@@ -43,6 +43,12 @@ const char* CDbConnection::OperationName(StatementId id) {
             return "ReadKvtResults";
         case StatementId::ReportRequest:
             return "InsertKvtRequest";
+        case StatementId::ReportPersonListed:
+            return "ReadKvtPersonListed";
+        case StatementId::ReportShifts:
+            return "ReadKvtShifts";
+        case StatementId::ReportBookings:
+            return "ReadKvtBookings";
         case StatementId::Count:
             break;
     }
@@ -78,7 +84,12 @@ const char* CDbConnection::TablesOf(StatementId id) {
         case StatementId::ReportYears:
             return "%s.ZTW332SFV";
         case StatementId::ReportPersons:
+        case StatementId::ReportPersonListed:
             return "%s.ZTW300PNR";
+        case StatementId::ReportShifts:
+            return "%s.ZTW329ZTG, %s.ZTW155SF1, %s.ZTW320TGB";
+        case StatementId::ReportBookings:
+            return "%s.ZTW321BCH, %s.ZTW131FCD, %s.ZTW327TAG";
         case StatementId::Count:
             break;
     }

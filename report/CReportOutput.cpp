@@ -6,17 +6,19 @@
 
 #include "base/Cp1252.h"
 
-CReportOutput::CReportOutput(bool bCsv, bool bProgress)
-    : m_terminal(TerminalCharset()),
-      m_bCsv(bCsv),
-      m_bProgress(bProgress && isatty(STDERR_FILENO) != 0) {}
+CReportOutput::CReportOutput(CsvStyle csv, bool bProgress)
+    : m_terminal(TerminalCharset()), m_csv(csv), m_bProgress(bProgress && isatty(STDERR_FILENO) != 0) {}
 
 void CReportOutput::Data(const CString& strText) {
-    Write(stdout, m_bCsv ? Utf8FromCp1252(strText) : m_terminal.Convert(strText));
+    if (m_csv == CsvStyle::Excel && !m_bMarked) {
+        Write(stdout, "\xEF\xBB\xBF");
+        m_bMarked = true;
+    }
+    Write(stdout, m_csv != CsvStyle::None ? Utf8FromCp1252(strText) : m_terminal.Convert(strText));
 }
 
 void CReportOutput::Note(const CString& strText) {
-    Write(m_bCsv ? stderr : stdout, m_terminal.Convert(strText + "\n"));
+    Write(m_csv != CsvStyle::None ? stderr : stdout, m_terminal.Convert(strText + "\n"));
 }
 
 void CReportOutput::Error(const CString& strText) {

@@ -1,7 +1,8 @@
 // CReportOutput: where kvt-report writes. Tables and notes go to standard output in the terminal's
-// character set; CSV goes there in UTF-8, and the notes then go to standard error so that the CSV
-// stays a table. Messages and the progress line go to standard error in the terminal's set. Every
-// text handed in is Windows-1252. One instance for the run, owned by it; it owns its converter.
+// character set; CSV goes there in UTF-8 (for spreadsheet programs after a byte order mark), and
+// the notes then go to standard error so that the CSV stays tables. Messages and the progress line
+// go to standard error in the terminal's set. Every text handed in is Windows-1252. One instance
+// for the run, owned by it; it owns its converter.
 #pragma once
 
 #include <cstdio>
@@ -9,10 +10,11 @@
 
 #include "base/CString.h"
 #include "report/CTextConverter.h"
+#include "report/ReportTable.h"
 
 class CReportOutput {
 public:
-    CReportOutput(bool bCsv, bool bProgress);
+    CReportOutput(CsvStyle csv, bool bProgress);
     virtual ~CReportOutput() = default;
     CReportOutput(const CReportOutput&) = delete;
     CReportOutput& operator=(const CReportOutput&) = delete;
@@ -34,7 +36,8 @@ private:
     void Write(FILE* pFile, const std::string& strBytes);
 
     CTextConverter m_terminal;
-    bool m_bCsv;
+    CsvStyle m_csv;
+    bool m_bMarked = false;  // the byte order mark is written
     bool m_bProgress;
     bool m_bFailed = false;
 };

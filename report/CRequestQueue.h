@@ -6,7 +6,7 @@
 //
 // Numbering: the requesting programs number their requests with digits. kvt-report's request
 // number is "R" and the ten digits of the Unix time of its first request in the run, and its
-// running number counts the persons of the run from 1; where a number is taken already (two runs
+// running number counts the requests of the run from 1; where a number is taken already (two runs
 // in one second), the next second's number is used. kvt takes requests in the order of their
 // numbers, so these come after the waiting requests of the requesting programs.
 //

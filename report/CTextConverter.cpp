@@ -52,6 +52,25 @@ std::string CTextConverter::Convert(const CString& strText) {
     return strOut;
 }
 
+CString Cp1252FromTerminal(const char* pszText) {
+    iconv_t hIconv = iconv_open("WINDOWS-1252", TerminalCharset());
+    if (!IsDescriptor(hIconv)) {
+        return CString(pszText);
+    }
+    std::string strIn(pszText);
+    std::string strOut(strIn.size(), '\0');
+    char* pIn = strIn.data();
+    size_t nInLeft = strIn.size();
+    char* pOut = strOut.data();
+    size_t nOutLeft = strOut.size();
+    const bool bConverted = iconv(hIconv, &pIn, &nInLeft, &pOut, &nOutLeft) != static_cast<size_t>(-1);
+    iconv_close(hIconv);
+    if (!bConverted) {
+        return CString(pszText);
+    }
+    return CString(strOut.data(), static_cast<int>(strOut.size() - nOutLeft));
+}
+
 CString TerminalCharset() {
     std::setlocale(LC_CTYPE, "");
     return CString(nl_langinfo(CODESET));

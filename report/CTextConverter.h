@@ -26,6 +26,11 @@ private:
     iconv_t m_hIconv;
 };
 
+// A text typed in the terminal's character set (a personnel number on the command line) as
+// Windows-1252. Where the set is unknown, or the text is not valid in it or has a character that
+// Windows-1252 lacks, the bytes stay as they are: they may be Windows-1252 already.
+CString Cp1252FromTerminal(const char* pszText);
+
 // The character set of the terminal, as the user's locale names it (setlocale(LC_CTYPE, "") and
 // nl_langinfo(CODESET)); "ANSI_X3.4-1968", which is ASCII, where no locale is set.
 CString TerminalCharset();

@@ -1,10 +1,11 @@
-// The CSV form of a report table, for spreadsheets and programs.
+// The CSV forms of a report table, for spreadsheets and programs.
 #include "report/ReportTable.h"
 
 namespace {
 
-CString CsvField(const CString& strCell) {
-    if (strCell.Find(',') < 0 && strCell.Find('"') < 0 && strCell.Find('\n') < 0 && strCell.Find('\r') < 0) {
+CString CsvField(const CString& strCell, char chSeparator) {
+    if (strCell.Find(chSeparator) < 0 && strCell.Find('"') < 0 && strCell.Find('\n') < 0 &&
+        strCell.Find('\r') < 0) {
         return strCell;
     }
     CString strField = "\"";
@@ -17,23 +18,34 @@ CString CsvField(const CString& strCell) {
     return strField + "\"";
 }
 
-CString CsvLine(const std::vector<CString>& cells) {
+// A number with a decimal comma: the table's numbers carry a point and no grouping.
+CString WithDecimalComma(const CString& strNumber) {
+    CString strText;
+    for (int i = 0; i < strNumber.GetLength(); ++i) {
+        strText += strNumber.GetAt(i) == '.' ? ',' : strNumber.GetAt(i);
+    }
+    return strText;
+}
+
+CString CsvLine(const ReportTable& table, const std::vector<CString>& cells, bool bHeadings, CsvStyle style) {
+    const char chSeparator = style == CsvStyle::Excel ? ';' : ',';
     CString strLine;
     for (size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
-            strLine += ',';
+            strLine += chSeparator;
         }
-        strLine += CsvField(cells[i]);
+        const bool bNumber = !bHeadings && style == CsvStyle::Excel && table.IsNumberColumn(i);
+        strLine += CsvField(bNumber ? WithDecimalComma(cells[i]) : cells[i], chSeparator);
     }
     return strLine + "\r\n";
 }
 
 }  // namespace
 
-CString FormatCsv(const ReportTable& table, bool bHeadings) {
-    CString strText = bHeadings ? CsvLine(table.headings) : CString();
+CString FormatCsv(const ReportTable& table, bool bHeadings, CsvStyle style) {
+    CString strText = bHeadings ? CsvLine(table, table.headings, true, style) : CString();
     for (const std::vector<CString>& row : table.rows) {
-        strText += CsvLine(row);
+        strText += CsvLine(table, row, false, style);
     }
     return strText;
 }

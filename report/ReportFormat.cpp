@@ -1,10 +1,10 @@
 #include "report/ReportFormat.h"
 
-CString FormatNumber(double dValue) {
+CString FormatNumber(double dValue, int nDecimals) {
     CString strText;
-    strText.Format("%.6f", dValue);
+    strText.Format("%.*f", nDecimals, dValue);
     int nLength = strText.GetLength();
-    while (strText.GetAt(nLength - 1) == '0') {
+    while (nDecimals > 0 && strText.GetAt(nLength - 1) == '0') {
         --nLength;
     }
     if (strText.GetAt(nLength - 1) == '.') {

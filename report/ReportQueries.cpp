@@ -1,10 +1,12 @@
 // The database operations of kvt-report: the persons of the schema, the stored results of a
-// person, and a calculation request queued for kvt. Dates travel as typed values and are read
-// back as dates, so one text serves every product. Nothing here commits.
+// person, the shifts and bookings behind them, and a calculation request queued for kvt. Dates
+// travel as typed values and are read back as dates, so one text serves every product. Nothing
+// here commits.
 #include <array>
 
 #include "base/FieldText.h"
 #include "db/CDbConnection.h"
+#include "report/InputRows.h"
 #include "report/ResultRows.h"
 
 namespace {
@@ -14,8 +16,46 @@ const char* const kPersons =
     "FROM   %s.ZTW300PNR "
     "ORDER BY PNRNUM";
 
+const char* const kPersonListed =
+    "SELECT COUNT(*) "
+    "FROM   %s.ZTW300PNR "
+    "WHERE  PNRNUM = ?";
+
+// The shifts that the per-day statement sums for a contract range, with its conditions.
+const char* const kShifts =
+    "SELECT ZTGVON, ZTGAZT, SF1ANT "
+    "FROM   %s.ZTW329ZTG, "
+    "       %s.ZTW155SF1, "
+    "       %s.ZTW320TGB "
+    "WHERE  ZTGPNR = ? "
+    "AND    ZTGVON >= ? "
+    "AND    ZTGVON <= ? "
+    "AND    SF1NUM = ? "
+    "AND    SF1AZT = ZTGAZT "
+    "AND    TGBPNR = ZTGPNR "
+    "AND    TGBDTM = ZTGVON "
+    "AND    TGBZTR = 1 "
+    "AND    TGBMAX >= SF1MIN "
+    "ORDER BY ZTGVON, ZTGAZT";
+
+// Every booking of the person, with what the per-day statement's count of booked days looks at:
+// the kind of its absence code and the whole and half days of its day record. The outer joins
+// keep the bookings that the count leaves out, so that the report can say why.
+const char* const kBookings =
+    "SELECT BCHVON, BCHFCD, BCHFKT, FCDFCD, "
+    "       CASE WHEN TAGTGB IS NULL THEN 0 ELSE 1 END, "
+    "       CASE WHEN TAGHTV IS NULL THEN 0 ELSE 1 END, "
+    "       CASE WHEN TAGHTN IS NULL THEN 0 ELSE 1 END "
+    "FROM   %s.ZTW321BCH "
+    "LEFT JOIN %s.ZTW131FCD ON FCDNUM = BCHFCD "
+    "LEFT JOIN %s.ZTW327TAG ON TAGPNR = BCHPNR AND TAGTAG = BCHVON "
+    "WHERE  BCHPNR = ? "
+    "AND    BCHVON >= ? "
+    "AND    BCHVON <= ? "
+    "ORDER BY BCHVON, BCHFCD";
+
 const char* const kDailyRows =
-    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA "
+    "SELECT SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS, SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZSTA, SFZDAT "
     "FROM   %s.ZTW332SFZ "
     "WHERE  SFZPNR = ? "
     "AND    SFZDTM >= ? "
@@ -24,7 +64,7 @@ const char* const kDailyRows =
 
 // Month 0 only: the calculation replaces no other month.
 const char* const kCarryOverRows =
-    "SELECT SFVJHR, SFVVTG, SFVVAN, SFVSTA "
+    "SELECT SFVJHR, SFVVTG, SFVVAN, SFVSTA, SFVDAT "
     "FROM   %s.ZTW332SFV "
     "WHERE  SFVPNR = ? "
     "AND    SFVJHR >= ? "
@@ -37,6 +77,27 @@ const char* const kInsertRequest =
     "  (PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR, PRMPNR, PRMDTM, PRMUHR, PRMFCD, PRMERF) "
     "VALUES "
     "  (?, ?, 5, ?, ?, ?, ?, ?, ?, ?)";
+
+// A person and a range of days, bound as the first three values of a statement; the values stay
+// where they are for as long as the object lives.
+struct PersonDays {
+    PersonDays(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay)
+        : pszPnr(strPnr.GetString()), firstDay(DateStruct(nFirstDay)), lastDay(DateStruct(nLastDay)) {}
+
+    void Bind(CStatement* pStmt) const {
+        pStmt->BindText(1, pszPnr);
+        pStmt->BindDate(2, &firstDay);
+        pStmt->BindDate(3, &lastDay);
+    }
+
+    const char* pszPnr;
+    SQL_DATE_STRUCT firstDay;
+    SQL_DATE_STRUCT lastDay;
+};
+
+int32_t DateOf(const SQL_DATE_STRUCT& date) {
+    return date.year * 10000 + date.month * 100 + date.day;
+}
 
 // The decimals that a column of a read keeps of a written value: none in a column of integers, the
 // scale of a decimal column that declares fewer than are sent. A scale of 0 is not taken for one:
@@ -66,7 +127,8 @@ int KeptDecimals(SQLHSTMT hStmt, SQLUSMALLINT nColumn) {
 }
 
 // Executes the statement and fetches every row into pRows: the key (a date, or the year as an
-// integer) and nColumns numbers, with the decimals each number column keeps in pDecimals. SQL_NO_DATA
+// integer), nColumns numbers, with the decimals each number column keeps in pDecimals, and the
+// write stamp. SQL_NO_DATA
 // after the last row; any other result is the failure of the execution or of a fetch. The columns
 // are unbound again: they point into this call.
 SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vector<ResultRow>* pRows,
@@ -79,7 +141,9 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
     const SQLHSTMT hStmt = pStmt->Handle();
     ResultRow row;
     SQL_DATE_STRUCT date{};
+    SQL_TIMESTAMP_STRUCT stamp{};
     SQLLEN nKeyIndicator = 0;
+    SQLLEN nStampIndicator = 0;
     std::array<SQLLEN, kDailyColumns> indicators{};
     if (bDateKey) {
         SQLBindCol(hStmt, 1, SQL_C_TYPE_DATE, &date, sizeof(date), &nKeyIndicator);
@@ -91,10 +155,14 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
         (*pDecimals)[i] = KeptDecimals(hStmt, nColumn);
         SQLBindCol(hStmt, nColumn, SQL_C_DOUBLE, &row.values[i], sizeof(double), &indicators[i]);
     }
+    SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(nColumns + 2), SQL_C_TYPE_TIMESTAMP, &stamp, sizeof(stamp),
+               &nStampIndicator);
     while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
         if (bDateKey) {
-            row.key = date.year * 10000 + date.month * 100 + date.day;
+            row.key = DateOf(date);
         }
+        row.written =
+            nStampIndicator == SQL_NULL_DATA ? 0 : stamp.year * 10000 + stamp.month * 100 + stamp.day;
         for (size_t i = 0; i < nColumns; ++i) {
             row.isNull[i] = indicators[i] == SQL_NULL_DATA;
             if (row.isNull[i]) {
@@ -108,6 +176,108 @@ SQLRETURN FetchRows(CStatement* pStmt, bool bDateKey, size_t nColumns, std::vect
 }
 
 }  // namespace
+
+int32_t CDbConnection::ReadKvtPersonListed(const CString& strPnr, bool* pbListed) {
+    *pbListed = false;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCalc(
+        StatementId::ReportPersonListed, Dialect() == SqlDialect::Unknown ? nullptr : kPersonListed, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    pStmt->BindText(1, strPnr.GetString());
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        SQLINTEGER nCount = 0;
+        SQLLEN nIndicator = 0;
+        SQLBindCol(pStmt->Handle(), 1, SQL_C_LONG, &nCount, sizeof(nCount), &nIndicator);
+        nResult = SQLFetch(pStmt->Handle());
+        SQLFreeStmt(pStmt->Handle(), SQL_UNBIND);
+        *pbListed = nCount > 0;
+    }
+    const int32_t nCode = StatementResult(pStmt, nResult);
+    pStmt->CloseCursor();
+    return nCode;
+}
+
+int32_t CDbConnection::ReadKvtShifts(const CString& strPnr, const CString& strRuleCode, int32_t nFirstDay,
+                                     int32_t nLastDay, std::vector<ShiftRow>* pRows) {
+    pRows->clear();
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared =
+        PreparedCalc(StatementId::ReportShifts, Dialect() == SqlDialect::Unknown ? nullptr : kShifts, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    personDays.Bind(pStmt);
+    pStmt->BindText(4, strRuleCode.GetString());
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        const SQLHSTMT hStmt = pStmt->Handle();
+        SQL_DATE_STRUCT day{};
+        char szModel[33] = {};
+        ShiftRow row;
+        std::array<SQLLEN, 3> indicators{};
+        SQLBindCol(hStmt, 1, SQL_C_TYPE_DATE, &day, sizeof(day), indicators.data());
+        SQLBindCol(hStmt, 2, SQL_C_CHAR, szModel, sizeof(szModel), &indicators[1]);
+        SQLBindCol(hStmt, 3, SQL_C_DOUBLE, &row.dShares, sizeof(row.dShares), &indicators[2]);
+        while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+            TerminateField(szModel);
+            row.nDay = DateOf(day);
+            row.strModel = FieldText(szModel, sizeof(szModel));
+            pRows->push_back(row);
+        }
+        SQLFreeStmt(hStmt, SQL_UNBIND);
+    }
+    const int32_t nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pStmt, nResult);
+    pStmt->CloseCursor();
+    return nCode;
+}
+
+int32_t CDbConnection::ReadKvtBookings(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay,
+                                       std::vector<BookingRow>* pRows) {
+    pRows->clear();
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = PreparedCalc(StatementId::ReportBookings,
+                                           Dialect() == SqlDialect::Unknown ? nullptr : kBookings, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    personDays.Bind(pStmt);
+    SQLRETURN nResult = pStmt->Execute();
+    if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+        const SQLHSTMT hStmt = pStmt->Handle();
+        SQL_DATE_STRUCT day{};
+        char szCode[33] = {};
+        std::array<SQLINTEGER, 5> numbers{};  // BCHFKT, FCDFCD, whole day, first half, second half
+        std::array<SQLLEN, 7> indicators{};
+        SQLBindCol(hStmt, 1, SQL_C_TYPE_DATE, &day, sizeof(day), indicators.data());
+        SQLBindCol(hStmt, 2, SQL_C_CHAR, szCode, sizeof(szCode), &indicators[1]);
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            SQLBindCol(hStmt, static_cast<SQLUSMALLINT>(i + 3), SQL_C_LONG, &numbers[i], sizeof(SQLINTEGER),
+                       &indicators[i + 2]);
+        }
+        while ((nResult = SQLFetch(hStmt)) == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
+            TerminateField(szCode);
+            BookingRow row;
+            row.nDay = DateOf(day);
+            row.strCode = FieldText(szCode, sizeof(szCode));
+            row.nFunction = numbers[0];
+            row.bKindKnown = indicators[3] != SQL_NULL_DATA;
+            row.nKind = row.bKindKnown ? numbers[1] : 0;
+            row.bWholeDay = numbers[2] != 0;
+            row.bFirstHalf = numbers[3] != 0;
+            row.bSecondHalf = numbers[4] != 0;
+            pRows->push_back(row);
+        }
+        SQLFreeStmt(hStmt, SQL_UNBIND);
+    }
+    const int32_t nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pStmt, nResult);
+    pStmt->CloseCursor();
+    return nCode;
+}
 
 int32_t CDbConnection::ReadKvtPersons(std::vector<CString>* pPersons) {
     pPersons->clear();
@@ -145,11 +315,8 @@ int32_t CDbConnection::ReadKvtResults(const CString& strPnr, int32_t nFirstDay, 
     if (nCode != 0) {
         return nCode;
     }
-    const SQL_DATE_STRUCT firstDay = DateStruct(nFirstDay);
-    const SQL_DATE_STRUCT lastDay = DateStruct(nLastDay);
-    pDays->BindText(1, strPnr.GetString());
-    pDays->BindDate(2, &firstDay);
-    pDays->BindDate(3, &lastDay);
+    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    personDays.Bind(pDays);
     SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days, &pResults->dayDecimals);
     nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pDays, nResult);
     pDays->CloseCursor();

@@ -13,3 +13,6 @@ inline constexpr int kExitDatabase = 4;     // a statement failed for a person (
 inline constexpr int kExitOutput = 5;       // standard output or the SVG file could not be written
 
 int RunReport(const ReportOptions& options);
+
+// The error line of a personnel number that is neither in ZTW300PNR nor in a contract row.
+CString UnknownPerson(const CString& strPnr);

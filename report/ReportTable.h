@@ -12,13 +12,20 @@ struct ReportTable {
     std::vector<CString> headings;
     std::vector<std::vector<CString>> rows;  // each as many cells as there are headings
     size_t nTextColumns = 1;                 // the leading columns that hold names and days, not numbers
+    size_t nTrailingTextColumns = 0;         // the last columns that hold notes, not numbers
+
+    bool IsNumberColumn(size_t nColumn) const {
+        return nColumn >= nTextColumns && nColumn + nTrailingTextColumns < headings.size();
+    }
 };
 
 // Aligned columns: the text columns left-aligned, the numbers right-aligned, two blanks apart, a rule of '-'
 // under the headings; every line ends with a line feed.
 CString FormatTextTable(const ReportTable& table);
 
-// RFC 4180: fields separated by commas, lines ended by CR LF, a field that holds a comma, a
-// quote or a line break quoted with its quotes doubled. The headings are the first line when
-// bHeadings is set.
-CString FormatCsv(const ReportTable& table, bool bHeadings);
+// The two forms of CSV: RFC 4180 (comma, decimal point, lines ended by CR LF), and the one that
+// German spreadsheet programs open as it is (semicolon, decimal comma, CR LF; the caller writes it
+// in UTF-8 with a byte order mark). A field that holds the separator, a quote or a line break is
+// quoted with its quotes doubled. The headings are the first line when bHeadings is set.
+enum class CsvStyle { None, Rfc4180, Excel };
+CString FormatCsv(const ReportTable& table, bool bHeadings, CsvStyle style = CsvStyle::Rfc4180);

@@ -32,7 +32,8 @@ inline constexpr std::array<const char*, kDailyColumns> kDailyColumnNames = {
 inline constexpr std::array<const char*, kYearColumns> kYearColumnNames = {"SFVVTG", "SFVVAN", "SFVSTA"};
 
 struct ResultRow {
-    int32_t key = 0;  // the day yyyymmdd of a daily row, the year SFVJHR of a carry-over row
+    int32_t key = 0;      // the day yyyymmdd of a daily row, the year SFVJHR of a carry-over row
+    int32_t written = 0;  // the day of the write stamp (SFZDAT, SFVDAT) yyyymmdd; 0 when there is none
     std::array<double, kDailyColumns> values{};
     std::array<bool, kDailyColumns> isNull{};
 };

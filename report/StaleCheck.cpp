@@ -1,9 +1,11 @@
 #include "report/StaleCheck.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
 
+#include "calc/DateAdd.h"
 #include "report/ReportFormat.h"
 
 namespace {
@@ -28,39 +30,41 @@ CString ValueText(const ResultRow& row, size_t nColumn) {
     return row.isNull[nColumn] ? CString("NULL") : FormatNumber(row.values[nColumn]);
 }
 
-// The changes between two rows of the same key; a row missing on one side is one change.
+// The columns that differ between two rows of the same key.
 template <size_t N>
-std::vector<ColumnChange> Changes(const ResultRow* pStored, const ResultRow* pNew,
-                                  const std::array<const char*, N>& names,
-                                  const ColumnDecimals& decimals) {
-    if (pStored == nullptr || pNew == nullptr) {
-        return {{"Zeile", pStored != nullptr ? "vorhanden" : "fehlt",
-                 pNew != nullptr ? "vorhanden" : "entf\xE4llt"}};
-    }
+std::vector<ColumnChange> Changes(const ResultRow& stored, const ResultRow& computed,
+                                  const std::array<const char*, N>& names, const ColumnDecimals& decimals) {
     std::vector<ColumnChange> changes;
     for (size_t i = 0; i < N; ++i) {
-        if (!SameValue(*pStored, *pNew, i, decimals[i])) {
-            changes.push_back({names[i], ValueText(*pStored, i), ValueText(*pNew, i)});
+        if (!SameValue(stored, computed, i, decimals[i])) {
+            changes.push_back({names[i], ValueText(stored, i), ValueText(computed, i)});
         }
     }
     return changes;
 }
 
-CString DayPlace(int32_t nDay) {
-    return FormatIsoDate(nDay);
+CString DayCount(int nDays) {
+    CString strText;
+    strText.Format(nDays == 1 ? "%d Tag" : "%d Tage", nDays);
+    return strText;
 }
 
-CString YearPlace(int32_t nYear) {
-    CString strPlace;
-    strPlace.Format("Vortrag %d", nYear);
-    return strPlace;
-}
+// A kind of row that only one side has: its first day and how many days there are of it.
+struct OneSided {
+    int32_t nFirst = 0;
+    int nCount = 0;
 
-// Walks both lists in key order. With bFirstOnly the walk ends at the first key that differs.
-template <size_t N>
-void CompareRows(const std::vector<ResultRow>& stored, const std::vector<ResultRow>& computed,
-                 const std::array<const char*, N>& names, const ColumnDecimals& decimals,
-                 CString (*pfnPlace)(int32_t), bool bFirstOnly, std::vector<StaleFinding>* pFindings) {
+    void Add(int32_t nDay) {
+        if (nCount++ == 0) {
+            nFirst = nDay;
+        }
+    }
+};
+
+// Walks both lists in key order; visit gets the stored and the computed row of each
+// key, either of them null where that side has none.
+template <typename Visit>
+void WalkKeys(const std::vector<ResultRow>& stored, const std::vector<ResultRow>& computed, Visit visit) {
     auto itStored = stored.begin();
     auto itNew = computed.begin();
     while (itStored != stored.end() || itNew != computed.end()) {
@@ -70,31 +74,95 @@ void CompareRows(const std::vector<ResultRow>& stored, const std::vector<ResultR
                 : itNew->key;
         const ResultRow* pStored = itStored != stored.end() && itStored->key == nKey ? &*itStored++ : nullptr;
         const ResultRow* pNew = itNew != computed.end() && itNew->key == nKey ? &*itNew++ : nullptr;
-        std::vector<ColumnChange> changes = Changes(pStored, pNew, names, decimals);
-        if (!changes.empty()) {
-            pFindings->push_back({pfnPlace(nKey), std::move(changes)});
-            if (bFirstOnly) {
-                return;
-            }
-        }
+        visit(nKey, pStored, pNew);
     }
+}
+
+void CompareDays(const PersonYear& year, int32_t nPendingFrom, std::vector<StaleFinding>* pFindings) {
+    StaleFinding firstChange;
+    OneSided dropped;
+    OneSided missing;
+    WalkKeys(year.stored.days, year.computed.days,
+             [&](int32_t nDay, const ResultRow* pStored, const ResultRow* pNew) {
+                 if (pNew == nullptr) {
+                     dropped.Add(nDay);
+                 } else if (pStored == nullptr) {
+                     if (nPendingFrom == 0 || nDay < nPendingFrom) {
+                         missing.Add(nDay);
+                     }
+                 } else if (firstChange.changes.empty()) {
+                     firstChange.changes =
+                         Changes(*pStored, *pNew, kDailyColumnNames, year.stored.dayDecimals);
+                     firstChange.nDay = nDay;
+                 }
+             });
+    if (!firstChange.changes.empty()) {
+        firstChange.strPlace = FormatIsoDate(firstChange.nDay);
+        pFindings->push_back(firstChange);
+    }
+    if (dropped.nCount > 0) {
+        pFindings->push_back({FormatIsoDate(dropped.nFirst),
+                              dropped.nFirst,
+                              kStoredDropped,
+                              {{"", DayCount(dropped.nCount), ""}}});
+    }
+    if (missing.nCount > 0) {
+        pFindings->push_back({FormatIsoDate(missing.nFirst),
+                              missing.nFirst,
+                              kNotStored,
+                              {{"", "", DayCount(missing.nCount)}}});
+    }
+    std::stable_sort(pFindings->begin(), pFindings->end(),
+                     [](const StaleFinding& a, const StaleFinding& b) { return a.nDay < b.nDay; });
+}
+
+void CompareYears(const PersonYear& year, std::vector<StaleFinding>* pFindings) {
+    WalkKeys(year.stored.years, year.computed.years,
+             [&](int32_t nYear, const ResultRow* pStored, const ResultRow* pNew) {
+                 CString strPlace;
+                 strPlace.Format("Vortrag %d", nYear);
+                 if (pStored == nullptr || pNew == nullptr) {
+                     pFindings->push_back(
+                         {strPlace, 0, pNew == nullptr ? kStoredDropped : kNotStored, {{"", "", ""}}});
+                     return;
+                 }
+                 std::vector<ColumnChange> changes =
+                     Changes(*pStored, *pNew, kYearColumnNames, year.stored.yearDecimals);
+                 if (!changes.empty()) {
+                     pFindings->push_back({strPlace, 0, kValuesDiffer, std::move(changes)});
+                 }
+             });
 }
 
 }  // namespace
 
-std::vector<StaleFinding> FindStaleResults(const PersonYear& year) {
+bool SameDailyRow(const ResultRow& stored, const ResultRow& computed, const ColumnDecimals& decimals) {
+    return Changes(stored, computed, kDailyColumnNames, decimals).empty();
+}
+
+int32_t FirstPendingDay(const PersonYear& year, int32_t nToday) {
+    if (year.stored.days.empty() || nToday < year.nPeriodStart || nToday > year.nPeriodEnd) {
+        return 0;
+    }
+    const ResultRow& last = year.stored.days.back();
+    return last.written == last.key ? DateAdd(last.key, 1, 0, 0) : 0;
+}
+
+std::vector<StaleFinding> FindStaleResults(const PersonYear& year, int32_t nPendingFrom) {
     std::vector<StaleFinding> findings;
-    const StoredResults& stored = year.stored;
-    CompareRows(stored.days, year.computed.days, kDailyColumnNames, stored.dayDecimals, DayPlace, true, &findings);
-    CompareRows(stored.years, year.computed.years, kYearColumnNames, stored.yearDecimals, YearPlace, false,
-                &findings);
+    CompareDays(year, nPendingFrom, &findings);
+    const bool bPending =
+        nPendingFrom != 0 && !year.computed.days.empty() && year.computed.days.back().key >= nPendingFrom;
+    if (!bPending) {
+        CompareYears(year, &findings);
+    }
     return findings;
 }
 
 ReportTable StaleTable() {
     ReportTable table;
-    table.headings = {"PNR", "Jahr", "Tag/Zeile", "Spalte", "gespeichert", "neu"};
-    table.nTextColumns = 4;
+    table.headings = {"PNR", "Jahr", "Tag/Zeile", "Abweichung", "Spalte", "gespeichert", "neu"};
+    table.nTextColumns = 5;
     return table;
 }
 
@@ -103,8 +171,8 @@ void AddStaleRows(const PersonYear& year, const std::vector<StaleFinding>& findi
     strYear.Format("%d", year.nCalcYear);
     for (const StaleFinding& finding : findings) {
         for (const ColumnChange& change : finding.changes) {
-            pTable->rows.push_back(
-                {year.strPnr, strYear, finding.strPlace, change.strColumn, change.strStored, change.strNew});
+            pTable->rows.push_back({year.strPnr, strYear, finding.strPlace, finding.pszKind, change.strColumn,
+                                    change.strStored, change.strNew});
         }
     }
 }

@@ -122,21 +122,26 @@ CString MonthGrid(const PersonYear& year, const CScale& scale) {
     return strSvg;
 }
 
-CString DeadlineMark(const PersonYear& year, const ExplainedYear& explained, const CScale& scale) {
-    if (explained.nDeadline <= year.nPeriodStart || explained.nDeadline > year.nPeriodEnd) {
-        return CString();
+// A dashed red line on each day from which the carry-over stops counting.
+CString DeadlineMarks(const PersonYear& year, const ExplainedYear& explained, const CScale& scale) {
+    CString strSvg;
+    for (const CarryDeadline& deadline : explained.deadlines) {
+        if (deadline.nDay <= year.nPeriodStart || deadline.nDay > year.nPeriodEnd) {
+            continue;
+        }
+        const double dX = scale.DayStartX(deadline.nDay);
+        CString strLabel;
+        strLabel.Format("Frist des Vortrags %s: %s Tage verfallen",
+                        FormatGermanDate(deadline.nDay).GetString(),
+                        FormatNumber(deadline.dExpired, kReadDecimals).GetString());
+        CString strStyle;
+        strStyle.Format(R"(stroke="%s" stroke-width="1.5" stroke-dasharray="6 4")", kDeadlineColour);
+        CString strTextStyle;
+        strTextStyle.Format("fill=\"%s\"", kDeadlineColour);
+        strSvg += Line(dX, kTop - 8, dX, kHeight - kBottom, strStyle) +
+                  Text(dX + 4, kTop - 12, strTextStyle, strLabel);
     }
-    const double dX = scale.DayStartX(explained.nDeadline);
-    CString strLabel;
-    strLabel.Format("Frist des Vortrags %s: %s Tage verfallen",
-                    FormatGermanDate(explained.nDeadline).GetString(),
-                    FormatNumber(explained.dExpired).GetString());
-    CString strStyle;
-    strStyle.Format(R"(stroke="%s" stroke-width="1.5" stroke-dasharray="6 4")", kDeadlineColour);
-    CString strTextStyle;
-    strTextStyle.Format("fill=\"%s\"", kDeadlineColour);
-    return Line(dX, kTop - 8, dX, kHeight - kBottom, strStyle) +
-           Text(dX + 4, kTop - 12, strTextStyle, strLabel);
+    return strSvg;
 }
 
 // The names at the ends of the lines, moved apart where the lines end close together.
@@ -154,8 +159,9 @@ CString LineNames(const ExplainedYear& explained, const CScale& scale) {
     strRestStyle.Format(R"(fill="%s" font-weight="bold")", kRestColour);
     CString strEarnedStyle;
     strEarnedStyle.Format(R"(fill="%s" font-weight="bold")", kEarnedColour);
-    return Text(dX, dRestY, strRestStyle, "Rest " + FormatNumber(last.values[kSfzRst])) +
-           Text(dX, dEarnedY, strEarnedStyle, "Anspruch " + FormatNumber(last.values[kSfzAns]));
+    return Text(dX, dRestY, strRestStyle, "Rest " + FormatNumber(last.values[kSfzRst], kReadDecimals)) +
+           Text(dX, dEarnedY, strEarnedStyle,
+                "Anspruch " + FormatNumber(last.values[kSfzAns], kReadDecimals));
 }
 
 }  // namespace
@@ -188,6 +194,10 @@ CString XmlEscaped(const CString& strText) {
 }
 
 CString FormatSvgChart(const PersonYear& year, const ExplainedYear& explained) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + FormatSvgElement(year, explained);
+}
+
+CString FormatSvgElement(const PersonYear& year, const ExplainedYear& explained) {
     CString strTitle;
     if (year.nPeriodStart == 0) {
         strTitle.Format("Schichtfreizeit Personalnummer %s, Berechnungsjahr %d", year.strPnr.GetString(),
@@ -199,7 +209,6 @@ CString FormatSvgChart(const PersonYear& year, const ExplainedYear& explained) {
     }
     CString strSvg;
     strSvg.Format(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" "
         "font-family=\"sans-serif\" font-size=\"12\">\n"
         "<title>%s</title>\n<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
@@ -227,7 +236,7 @@ CString FormatSvgChart(const PersonYear& year, const ExplainedYear& explained) {
     CString strRotated;
     strRotated.Format("transform=\"rotate(-90 18 %.1f)\" text-anchor=\"middle\"", dMiddle);
     strSvg += Text(18, dMiddle, strRotated, "Tage");
-    strSvg += DeadlineMark(year, explained, scale);
+    strSvg += DeadlineMarks(year, explained, scale);
     strSvg += Polyline("anspruch", kEarnedColour, explained, scale, kSfzAns);
     strSvg += Polyline("rest", kRestColour, explained, scale, kSfzRst);
     return strSvg + LineNames(explained, scale) + "</svg>\n";

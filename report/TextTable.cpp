@@ -18,13 +18,14 @@ CString Padded(const CString& strCell, int nWidth, bool bLeft) {
     return bLeft ? strCell + strPadding : strPadding + strCell;
 }
 
-CString FormatLine(const std::vector<CString>& cells, const std::vector<int>& widths, size_t nTextColumns) {
+CString FormatLine(const ReportTable& table, const std::vector<CString>& cells,
+                   const std::vector<int>& widths) {
     CString strLine;
     for (size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
             strLine += "  ";
         }
-        strLine += Padded(cells[i], widths[i], i < nTextColumns);
+        strLine += Padded(cells[i], widths[i], !table.IsNumberColumn(i));
     }
     // A text column at the end is padded on its right; the line needs no trailing blanks.
     return strLine.TrimRight() + "\n";
@@ -45,10 +46,9 @@ CString FormatTextTable(const ReportTable& table) {
     for (const int nWidth : widths) {
         rules.push_back(Repeated('-', nWidth));
     }
-    CString strText = FormatLine(table.headings, widths, table.nTextColumns) +
-                      FormatLine(rules, widths, table.nTextColumns);
+    CString strText = FormatLine(table, table.headings, widths) + FormatLine(table, rules, widths);
     for (const std::vector<CString>& row : table.rows) {
-        strText += FormatLine(row, widths, table.nTextColumns);
+        strText += FormatLine(table, row, widths);
     }
     return strText;
 }

@@ -1,46 +1,73 @@
 // The explanation of one accounting year in numbers: the daily rows that the calculation stores,
-// with what follows from them for the carry-over, as a table by month or by day. Every column is
-// a stored column or follows from stored columns and the deadline of the carry-over:
+// with what follows from them and the rules of the day for the carry-over, as a table by month or
+// by day. Every column is a stored column or follows from stored columns and the contract row
+// whose rules the calculation used on the day:
 //   Anteile       shares earned in the month or on the day (change of SFZANT; on the first day
 //                 less the shares the year started with)
 //   Anteile kum.  cumulative shares (SFZANT)          Anspruch   free days earned (SFZANS)
 //   genommen      free days taken (SFZGEN)            geplant    free days planned later (SFZVPL)
-//   Vortrag       usable carry-over days (SFZVTG)
-//   genutzt       carry-over days used: the days taken, as far as the carry-over covers them,
-//                 until the deadline; from the deadline on, what was used by then
-//   verfallen     carry-over days lost at the deadline: usable but not used by then
-//   Rest          the balance (SFZRST) = Anspruch + Vortrag - genommen - geplant, from the
-//                 deadline on with genutzt in place of Vortrag
+//   Vortrag       the carry-over days as they count on the day: SFZVTG before the deadline of
+//                 the day's rule, 0 from it on and where the rule lets none count (KVTVMO 0)
+//   genutzt       from the deadline on: the carry-over days that the days taken used by then,
+//                 which count in place of the Vortrag
+//   verfallen     carry-over days lost at a deadline: usable but not used by then
+//   Rest          the balance (SFZRST) = Anspruch + Vortrag + genutzt - genommen - geplant
+// Beside them the stored balance where the stored rows differ, and a note on the last day of a
+// year still running. The result points into the PersonYear it was made from.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "report/ContractRanges.h"
 #include "report/PersonYear.h"
 #include "report/ReportTable.h"
 
 struct ExplainedDay {
-    const ResultRow* pRow = nullptr;
-    double dShares = 0.0;   // earned on the day
-    double dUsed = 0.0;     // carry-over days used up to the day
-    double dExpired = 0.0;  // carry-over days lost on the day (only on the deadline)
+    const ResultRow* pRow = nullptr;     // as computed
+    const ResultRow* pStored = nullptr;  // as stored; nullptr when there is no stored row
+    bool bStoredDiffers = false;         // not stored, or stored with other values
+    int nRange = -1;                     // the contract range whose rules computed the day
+    double dShares = 0.0;                // earned on the day
+    double dCarry = 0.0;                 // the Vortrag column
+    double dUsed = 0.0;                  // the genutzt column
+    double dExpired = 0.0;               // carry-over days lost on the day
 };
 
-// The daily rows of the accounting year, computed, with the carry-over deadline of the first
-// contract row's rule (0 without a contract row).
-struct ExplainedYear {
-    int32_t nDeadline = 0;
+// A day from which the carry-over stops counting, after days on which it counted.
+struct CarryDeadline {
+    int32_t nDay = 0;
+    int nRange = -1;
     double dExpired = 0.0;
-    std::vector<ExplainedDay> days;
 };
 
-// The first day of the month after month nVmo of the calculation year, from which carry-over days
-// not used count no more, as the calculation has it (12: January 1 of the following year).
-int32_t CarryOverDeadlineOf(int32_t nVmo, int32_t nCalcYear);
+struct ExplainedYear {
+    std::vector<ContractRange> ranges;
+    bool bCarryCounts = false;  // the year before handed on days or shares
+    std::vector<CarryDeadline> deadlines;
+    std::vector<ExplainedDay> days;
+    int32_t nFirstDifference = 0;   // the first day whose stored results differ; 0: none
+    bool bNextYearDiffers = false;  // the stored carry-over into the following year differs
+    int32_t nProvisional = 0;       // today, when the year is still running; 0 otherwise
+};
 
-// The rows of pYear->computed that lie in the accounting year; the result points into them.
-ExplainedYear ExplainYear(const PersonYear& year);
+ExplainedYear ExplainYear(const PersonYear& year, int32_t nToday);
 
-// One row per month (or per day with bDays) that has daily rows; with bWithPnr the personnel
-// number is the first column, for output that holds several persons.
-ReportTable BuildYearTable(const PersonYear& year, const ExplainedYear& explained, bool bDays, bool bWithPnr);
+// How a table of the year is written: by month or by day, with the personnel number in front (for
+// output that holds several persons), the decimals of the numbers, and whether the columns of
+// the stored balance and the note are there always (CSV) or only where needed (people).
+struct YearTableStyle {
+    bool bDays = false;
+    bool bWithPnr = false;
+    int nDecimals = 6;
+    bool bFixedColumns = false;
+};
+
+// One row per month (or per day) that has daily rows.
+ReportTable BuildYearTable(const PersonYear& year, const ExplainedYear& explained,
+                           const YearTableStyle& style);
+
+// The line under the table, and the one that says from which day the stored results differ
+// (empty when they do not).
+const char* RestRule();
+CString StoredDifferenceLine(const PersonYear& year, const ExplainedYear& explained);

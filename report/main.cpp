@@ -13,19 +13,19 @@ int main(int argc, char* argv[]) {
         return kExitOutput;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        CReportOutput output(false, false);
+        CReportOutput output(CsvStyle::None, false);
         output.Data("kvt-report " KVT_VERSION "\n");
         return output.Flush() ? kExitOk : kExitOutput;
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        CReportOutput output(false, false);
+        CReportOutput output(CsvStyle::None, false);
         output.Data(CString(ReportUsage()) + "\n");
         return output.Flush() ? kExitOk : kExitOutput;
     }
     ReportOptions options;
     CString strError;
     if (!ParseReportOptions(argc, argv, &options, &strError)) {
-        CReportOutput output(false, false);
+        CReportOutput output(CsvStyle::None, false);
         output.Error(strError);
         output.Note(ReportUsage());
         return kExitUsage;

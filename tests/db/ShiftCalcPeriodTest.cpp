@@ -220,10 +220,13 @@ TEST_P(ShiftCalcPeriodTest, AYearWithoutAContract) {
     EXPECT_EQ(Year("4712", 2025), (YearRow{0.0, 0.0}));
     EXPECT_EQ(Year("4712", 2024), (YearRow{2.0, 3.0}));
     EXPECT_EQ(Year("4713", 2025), std::nullopt);
-    for (const char* pszPnr : {"4711", "4712", "4713"}) {
+    // Without any contract row there is no accounting year and the old row stays; a contract that
+    // does not reach into the year leaves no row of the year behind.
+    for (const char* pszPnr : {"4711", "4712"}) {
         EXPECT_EQ(m_scenario.DailyCount(pszPnr), 1) << pszPnr;
         EXPECT_EQ(Day(pszPnr, 20240110), Row(99, 99, 99, 99, 99, 99, 99, 99)) << pszPnr;
     }
+    EXPECT_EQ(m_scenario.DailyCount("4713"), 0);
     EXPECT_EQ(0, CountLogged("Schichtfreizeit Vortrag: Personanummer 4711, Jahr 2025, "
                              "Rest: 0.000000, Anteile: 0.000000"));
     EXPECT_EQ(1, CountLogged("Schichtfreizeit Vortrag: Personanummer 4712, Jahr 2025, "

@@ -29,47 +29,64 @@ ResultRow Day(int32_t nDay, double dAnt, double dVtg, double dAns, double dGen, 
     return row;
 }
 
-// A year with a carry-over of 2.5 days usable until the end of March, of which 1 day is taken.
+// A year with a carry-over of 2 days and 3 shares, usable as 2.5 days until the end of March, of
+// which 1 day is taken.
 PersonYear CarryOverYear() {
     PersonYear year;
     year.strPnr = "M\xFCller<1>";
     year.nCalcYear = 2024;
     year.nPeriodStart = 20240101;
     year.nPeriodEnd = 20241231;
+    year.bCarryOver = true;
+    year.dCarryDays = 2;
+    year.dCarryShares = 3;
     year.nYearStartShares = 4;
     ContractRecord contract{};
-    contract.validFrom = 20240101;
+    contract.validFrom = year.nPeriodStart;
+    contract.validTo = year.nPeriodEnd;
+    contract.periodStart = year.nPeriodStart;
     contract.kvtVmo = 3;
     year.contracts.push_back(contract);
-    year.computed.days = {Day(20231231, 99, 0, 0, 0, 0, 0), Day(20240101, 10, 2.5, 1, 0, 1, 2.5),
-                          Day(20240331, 30, 2.5, 3, 1, 0, 4.5), Day(20240401, 31, 0, 3, 1, 0, 3),
-                          Day(20240402, 40, 0, 4, 2, 0, 3)};
+    year.computed.days = {Day(20240101, 10, 2.5, 1, 0, 1, 2.5), Day(20240331, 30, 2.5, 3, 1, 0, 4.5),
+                          Day(20240401, 31, 0, 3, 1, 0, 3), Day(20240402, 40, 0, 4, 2, 0, 3)};
+    year.stored.days = year.computed.days;
     return year;
 }
 
-TEST(ReportYearTest, UsedAndExpiredCarryOverFollowFromTheRowsAroundTheDeadline) {
-    const PersonYear year = CarryOverYear();
-    const ExplainedYear explained = ExplainYear(year);
-    EXPECT_EQ(explained.nDeadline, 20240401);
-    ASSERT_EQ(explained.days.size(), 4u);              // the day before the accounting year is left out
+TEST(ReportYearTest, VortragAndGenutztAddUpToTheRestAroundTheDeadline) {
+    PersonYear year = CarryOverYear();
+    year.stored.days[2].values[kSfzRst] = 5;
+    const ExplainedYear explained = ExplainYear(year, 20240402);
+    ASSERT_EQ(explained.days.size(), 4u);
     EXPECT_DOUBLE_EQ(explained.days[0].dShares, 6.0);  // 10 less the 4 the year started with
-    EXPECT_DOUBLE_EQ(explained.days[1].dUsed, 1.0);
-    EXPECT_DOUBLE_EQ(explained.days[2].dExpired, 1.5);
-    EXPECT_DOUBLE_EQ(explained.days[3].dUsed, 1.0);  // a day taken after the deadline uses none
-    EXPECT_DOUBLE_EQ(explained.dExpired, 1.5);
-    EXPECT_EQ(CarryOverDeadlineOf(12, 2024), 20250101);
+    ASSERT_EQ(explained.deadlines.size(), 1u);
+    EXPECT_EQ(explained.deadlines[0].nDay, 20240401);
+    EXPECT_DOUBLE_EQ(explained.deadlines[0].dExpired, 1.5);
+    EXPECT_EQ(explained.nFirstDifference, 20240401);
+    EXPECT_EQ(explained.nProvisional, 20240402);
+    for (const ExplainedDay& day : explained.days) {
+        const auto& v = day.pRow->values;
+        EXPECT_DOUBLE_EQ(v[kSfzRst], v[kSfzAns] + day.dCarry + day.dUsed - v[kSfzGen] - v[kSfzVpl]) << v[0];
+    }
 
-    const ReportTable months = BuildYearTable(year, explained, false, false);
+    YearTableStyle style;
+    style.nDecimals = kReadDecimals;
+    const ReportTable months = BuildYearTable(year, explained, style);
     ASSERT_EQ(months.rows.size(), 3u);
-    // Monat, Anteile, Anteile kum., Anspruch, genommen, geplant, Vortrag, genutzt, verfallen, Rest
+    // Monat, Anteile, Anteile kum., Anspruch, genommen, geplant, Vortrag, genutzt, verfallen, Rest,
+    // Rest gespeichert, Hinweis
     EXPECT_EQ(months.rows[1],
-              (std::vector<CString>{"2024-03", "20", "30", "3", "1", "0", "2.5", "1", "0", "4.5"}));
-    EXPECT_EQ(months.rows[2],
-              (std::vector<CString>{"2024-04", "10", "40", "4", "2", "0", "0", "1", "1.5", "3"}));
+              (std::vector<CString>{"2024-03", "20", "30", "3", "1", "0", "2.5", "0", "0", "4.5", "", ""}));
+    EXPECT_EQ(months.rows[2], (std::vector<CString>{"2024-04", "10", "40", "4", "2", "0", "0", "1", "1.5",
+                                                    "3", "3", "Stand 02.04.2024, vorl\xE4ufig"}));
+    EXPECT_EQ(StoredDifferenceLine(year, explained),
+              "Gespeicherte Ergebnisse weichen ab ab 01.04.2024; eine Neuberechnung ergibt die Spalten oben");
 }
 
-TEST(ReportStaleTest, TheFirstDifferingDayAndEachDifferingCarryOverRowAreReported) {
+TEST(ReportStaleTest, TheFirstDayOfEachKindOfDifferenceAndEachDifferingCarryOverRowAreReported) {
     PersonYear year;
+    year.nPeriodStart = 20240101;
+    year.nPeriodEnd = 20241231;
     year.stored.days = {Day(20240101, 1, 0, 0, 0, 0, 1), Day(20240102, 2, 0, 0, 0, 0, 1),
                         Day(20240103, 3, 0, 0, 0, 0, 1)};
     year.computed.days = year.stored.days;
@@ -88,24 +105,38 @@ TEST(ReportStaleTest, TheFirstDifferingDayAndEachDifferingCarryOverRowAreReporte
     year.computed.days[1].values[kSfzGen] = 0.5;
     year.computed.days[2].values[kSfzAnt] = 7;
     year.stored.days[2].isNull[kSfzSta] = true;
+    year.computed.days.erase(year.computed.days.begin());
+    year.computed.days.push_back(Day(20240104, 1, 0, 0, 0, 0, 1));
+    year.computed.days.push_back(Day(20240105, 1, 0, 0, 0, 0, 1));
     ResultRow carry;
     carry.key = 2025;
     year.computed.years = {carry};
-    std::vector<StaleFinding> findings = FindStaleResults(year);
-    ASSERT_EQ(findings.size(), 2u);
-    EXPECT_EQ(findings[0].strPlace, "2024-01-02");
-    ASSERT_EQ(findings[0].changes.size(), 2u);
-    EXPECT_EQ(findings[0].changes[0].strColumn, "SFZGEN");
-    EXPECT_EQ(findings[0].changes[1].strColumn, "SFZRST");
-    EXPECT_EQ(findings[0].changes[1].strStored, "1");
-    EXPECT_EQ(findings[0].changes[1].strNew, "0.5");
-    EXPECT_EQ(findings[1].strPlace, "Vortrag 2025");
-    EXPECT_EQ(findings[1].changes[0].strStored, "fehlt");
-
-    year.computed.days.erase(year.computed.days.begin());
-    findings = FindStaleResults(year);
-    EXPECT_EQ(findings[0].strPlace, "2024-01-01");
-    EXPECT_EQ(findings[0].changes[0].strNew, "entf\xE4llt");
+    const auto summary = [&](int32_t nPendingFrom) {
+        CString strText;
+        for (const StaleFinding& finding : FindStaleResults(year, nPendingFrom)) {
+            strText += finding.strPlace + " " + finding.pszKind + ":";
+            for (const ColumnChange& change : finding.changes) {
+                strText += " " + change.strColumn + "|" + change.strStored + "|" + change.strNew;
+            }
+            strText += "\n";
+        }
+        return strText;
+    };
+    EXPECT_EQ(summary(0),
+              "2024-01-01 gespeichert, entf\xE4llt: |1 Tag|\n"
+              "2024-01-02 Werte weichen ab: SFZGEN|0|0.5 SFZRST|1|0.5\n"
+              "2024-01-04 berechnet, nicht gespeichert: ||2 Tage\n"
+              "Vortrag 2025 berechnet, nicht gespeichert: ||\n");
+    // Days that a year still running had not reached when it was stored are no difference, and
+    // neither is the carry-over into the following year, which holds the state of the last day.
+    EXPECT_EQ(summary(20240104),
+              "2024-01-01 gespeichert, entf\xE4llt: |1 Tag|\n"
+              "2024-01-02 Werte weichen ab: SFZGEN|0|0.5 SFZRST|1|0.5\n");
+    year.stored.days.back().written = 20240104;
+    EXPECT_EQ(FirstPendingDay(year, 20240110), 0);  // written after its day: the calculation stopped there
+    year.stored.days.back().written = 20240103;
+    EXPECT_EQ(FirstPendingDay(year, 20240110), 20240104);
+    EXPECT_EQ(FirstPendingDay(year, 20250101), 0);  // the year is over: every day counts
 }
 
 TEST(ReportWriterTest, TextsLeaveWindows1252ForTheOutputsCharacterSet) {
@@ -140,12 +171,19 @@ TEST(ReportWriterTest, CsvQuotesWhatWouldSplitAFieldAndEndsLinesWithCrLf) {
     EXPECT_EQ(Utf8FromCp1252(FormatCsv(table, true)),
               "PNR,Text\r\n1,\"a,b\"\r\n2,\"sagt \"\"M\xC3\xBCller\"\"\"\r\n3,\"zwei\nZeilen\"\r\n");
     EXPECT_EQ(FormatCsv(table, false).Left(8), "1,\"a,b\"\r");
+    // For spreadsheet programs: semicolons, and a decimal comma in the columns of numbers only.
+    table.headings = {"Tag", "Rest", "Hinweis"};
+    table.nTrailingTextColumns = 1;
+    table.rows = {{"2025-01-31", "-2.5", "a;b 1.5"}};
+    EXPECT_EQ(FormatCsv(table, true, CsvStyle::Excel), "Tag;Rest;Hinweis\r\n2025-01-31;-2,5;\"a;b 1.5\"\r\n");
+    EXPECT_EQ(FormatNumber(15.214286, kReadDecimals), "15.21");
+    EXPECT_EQ(FormatNumber(10, 0), "10");
 }
 
 TEST(ReportWriterTest, TheChartHasOnePointPerDayAndEscapesItsTexts) {
     EXPECT_EQ(XmlEscaped("<a & 'b' \"c\">\x01"), "&lt;a &amp; &apos;b&apos; &quot;c&quot;&gt;?");
     const PersonYear year = CarryOverYear();
-    const std::string strSvg = Utf8FromCp1252(FormatSvgChart(year, ExplainYear(year)));
+    const std::string strSvg = Utf8FromCp1252(FormatSvgChart(year, ExplainYear(year, 0)));
     const size_t nRest = strSvg.find("<polyline id=\"rest\"");
     ASSERT_NE(nRest, std::string::npos);
     const size_t nPoints = strSvg.find("points=\"", nRest) + 8;
@@ -160,13 +198,13 @@ TEST(ReportOptionsTest, CallsAreCheckedAsAWhole) {
     TempDir dir;
     const std::string strConfig = dir.File("kvt.ini");
     WriteBytes(strConfig, "1;DB_SYSTEM;00\n");
+    CString strError;
     const auto parse = [&](std::vector<std::string> args, ReportOptions* pOptions) {
         args.insert(args.begin(), {"kvt-report", strConfig, "user:werk1#planer"});
         std::vector<const char*> argv;
         for (const std::string& arg : args) {
             argv.push_back(arg.c_str());
         }
-        CString strError;
         return ParseReportOptions(static_cast<int>(argv.size()), argv.data(), pOptions, &strError);
     };
     ReportOptions options;
@@ -175,20 +213,26 @@ TEST(ReportOptionsTest, CallsAreCheckedAsAWhole) {
     EXPECT_EQ(options.strUser, "PLANER");
     EXPECT_EQ(options.nYear, 2024);
     ReportOptions check;
-    EXPECT_TRUE(parse({"--check", "--all", "--queue", "--csv"}, &check));
-    for (const std::vector<std::string>& wrong :
-         std::vector<std::vector<std::string>>{{},
-                                               {"--all"},
-                                               {"1001", "--queue"},
-                                               {"--check", "--all", "1001"},
-                                               {"1001", "1002", "--svg", "a.svg"},
-                                               {"1001", "--year", "1900"},
-                                               {"1001", "--year"},
-                                               {"123456789"},
-                                               {"1001", "--weekly"},
-                                               {"--check", "1001", "--days"}}) {
+    EXPECT_TRUE(
+        parse({"--check", "--all", "--queue", "--csv=excel", "--since", "2025", "--missing"}, &check));
+    EXPECT_EQ(check.csv, CsvStyle::Excel);
+    EXPECT_EQ(check.nSince, 2025);
+    // Each message names what is wrong.
+    for (const auto& [wrong, pszMessage] : std::vector<std::pair<std::vector<std::string>, const char*>>{
+             {{}, "Personalnummern angeben."},
+             {{"--check"}, "Personalnummern oder --all angeben."},
+             {{"--check", "--all", "1001"}, "Personalnummern oder --all angeben, nicht beides."},
+             {{"1001", "--queue"}, "--queue gilt nur mit --check."},
+             {{"--check", "--all", "--year", "2025", "--missing"}, "--missing gilt nicht mit --year."},
+             {{"1001", "1002", "--html", "a.html"}, "--html gilt f\xFCr genau eine Personalnummer."},
+             {{"1001", "--year", "1900"}, "--year braucht ein Jahr JJJJ nach 1900."},
+             {{"1001", "--svg"}, "--svg braucht einen Dateinamen."},
+             {{"123456789"}, "Eine Personalnummer hat 1 bis 8 Zeichen."},
+             {{"1001", "--weekly"}, "Unbekannte Option --weekly."},
+             {{"--check", "1001", "--postings"}, "--postings gilt nicht mit --check."}}) {
         ReportOptions rejected;
-        EXPECT_FALSE(parse(wrong, &rejected)) << ::testing::PrintToString(wrong);
+        EXPECT_FALSE(parse(wrong, &rejected));
+        EXPECT_EQ(strError, pszMessage);
     }
 }
 
