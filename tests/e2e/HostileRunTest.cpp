@@ -15,15 +15,6 @@
 
 namespace {
 
-struct Product {
-    const char* pszDbSystem;
-    const char* pszDsn;
-    const char* pszSchema;
-};
-
-const Product kMySql{"MYSQL", CTestDatabase::DSN_MYSQL, CTestDatabase::SCHEMA_MYSQL};
-const Product kOracle{"ORACLE", CTestDatabase::DSN_ORACLE, CTestDatabase::SCHEMA_ORACLE};
-
 // A literal of the setup connection (MYSQL, backslash escapes on); nullptr is NULL.
 std::string Lit(const char* pszValue) {
     if (pszValue == nullptr) {

@@ -16,6 +16,16 @@
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/TempDir.h"
 
+// The two products the suites run kvt for: MYSQL, and ORACLE on MariaDB's ORACLE mode.
+struct Product {
+    const char* pszDbSystem;
+    const char* pszDsn;
+    const char* pszSchema;
+};
+
+inline const Product kMySql{"MYSQL", CTestDatabase::DSN_MYSQL, CTestDatabase::SCHEMA_MYSQL};
+inline const Product kOracle{"ORACLE", CTestDatabase::DSN_ORACLE, CTestDatabase::SCHEMA_ORACLE};
+
 class KvtRunTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -11,15 +11,6 @@
 
 namespace {
 
-struct Product {
-    const char* pszDbSystem;
-    const char* pszDsn;
-    const char* pszSchema;
-};
-
-const Product kMySql{"MYSQL", CTestDatabase::DSN_MYSQL, CTestDatabase::SCHEMA_MYSQL};
-const Product kOracle{"ORACLE", CTestDatabase::DSN_ORACLE, CTestDatabase::SCHEMA_ORACLE};
-
 class PersonOrderTest : public FaultRunTest, public ::testing::WithParamInterface<Product> {
 protected:
     void SetUp() override {
