@@ -176,6 +176,7 @@ private:
     int32_t SetUpSession();
     int32_t CheckCharacterSet();
     void DetectOwnerFolding();
+    void DetectClusterNode();
     int32_t ReadSessionValues(const char* pszSql, CString* pstrFirst, int32_t* pnSecond = nullptr);
     void FreeStatements();
     void FreeHandles();
@@ -193,5 +194,6 @@ private:
     StatementId m_lastStatement = StatementId::Count;  // Count: a statement of its own, named below
     const char* m_pszLastStatement = "";
     bool m_bOwnerFolded = false;  // PRMSCH and PRMUSR compare without regard to case
+    bool m_bClusterNode = false;  // the session is on a node of a Galera cluster
     std::array<CStatement, static_cast<size_t>(StatementId::Count)> m_statements;
 };
