@@ -132,7 +132,8 @@ void LogJoined(const std::vector<ParamRecord>& batch, int32_t nCalcYear) {
 // writes are undone to the savepoint and the request is closed all the same; any other failure
 // gives the whole request back. True when the requests of *pBatch are to be closed.
 bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecord>* pBatch, RequestOutcome* pOutcome) {
-    const ParamRecord& request = pBatch->front();
+    // A copy: joining the later requests grows the batch, which may move its first element.
+    const ParamRecord request = pBatch->front();
     if (!HasValidPnr(request)) {
         return true;
     }
