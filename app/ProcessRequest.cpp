@@ -196,10 +196,15 @@ RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, C
             db.Rollback();
             ledger.MarkUnremovable(request);
             pReport->failure = SqlFailure::RequestData;
-            LogFailure("Fehler : " + RequestName(request) +
-                       ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (die Nummer "
-                       "ist so nicht lesbar); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und "
-                       "wird in diesem Lauf nicht mehr bearbeitet.");
+            // On a cluster the node may not yet have applied another node's removal of the request.
+            g_log.Write("Fehler : " + RequestName(request) +
+                            ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (" +
+                            (db.IsClusterNode() ? "ein anderer Knoten hat ihn schon abgeschlossen, oder die Nummer "
+                                                  "ist so nicht lesbar"
+                                                : "die Nummer ist so nicht lesbar") +
+                            "); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und wird in diesem "
+                            "Lauf nicht mehr bearbeitet.",
+                        true, db.IsClusterNode() ? LogLevel::Warning : LogLevel::Error);
             return RequestOutcome::StillQueued;
         }
         if (nDeleted != db.m_nRcSuccess) {

@@ -53,12 +53,14 @@ void CServiceMonitor::BeforeClaim(CDbConnection& db) {
     WriteMetrics(true);
 }
 
+// A claim that another node of a cluster came first to is taken up again at once: the queue is
+// readable, and nothing is said about it here.
 void CServiceMonitor::AfterClaim(const CDbConnection& db, ClaimResult claim) {
     if (claim != ClaimResult::Failed) {
         m_watch.ReadSucceeded();
         m_stats.SetPhase(claim == ClaimResult::Claimed ? CRequestStats::Phase::Working
                                                        : CRequestStats::Phase::Waiting);
-    } else {
+    } else if (db.ClassifyLastFailure() != SqlFailure::Conflict) {
         m_watch.ReadFailed(db);
         m_stats.SetPhase(db.ClassifyLastFailure() == SqlFailure::ConnectionLost
                              ? CRequestStats::Phase::Reconnecting

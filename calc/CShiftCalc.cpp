@@ -76,8 +76,10 @@ void CShiftCalc::ReportError(const CString& strWhat, const CString& strDetail) {
     LogFailure(strText);
 }
 
+// A statement that another node of a cluster came first to is no fault: the request is taken up
+// again at once, and the lines are information.
 void CShiftCalc::LogFailure(const CString& strText) {
-    Log(strText, LogLevel::Error);
+    Log(strText, m_db.ClassifyLastFailure() == SqlFailure::Conflict ? LogLevel::Info : LogLevel::Error);
 }
 
 // The diagnostics of the statement that failed, in the form the run log has always shown them.

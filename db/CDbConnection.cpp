@@ -139,7 +139,7 @@ void CDbConnection::CaptureDiagnostics(SQLSMALLINT nHandleType, SQLHANDLE hHandl
 }
 
 SqlFailure CDbConnection::ClassifyLastFailure() const {
-    return ClassifyFailure(Dialect(), m_strSqlState, m_nSqlCode, m_strSqlMessage);
+    return ClassifyFailure(Dialect(), m_strSqlState, m_nSqlCode, m_strSqlMessage, m_bClusterNode);
 }
 
 // The statements are freed before the disconnect: a driver frees the statements of a connection

@@ -52,6 +52,8 @@ public:
     void CaptureDiagnostics(SQLSMALLINT nHandleType, SQLHANDLE hHandle);
     // What the failure whose record was captured last means for the work it belongs to.
     SqlFailure ClassifyLastFailure() const;
+    // The session is on a node of a Galera cluster (asked at every connect).
+    bool IsClusterNode() const { return m_bClusterNode; }
     // The operation and the tables of the statement used last, e.g. "ReadKvtSfvData (tables
     // KVTTEST.ZTW332SFV)", so that a failure can be named for the operator.
     CString LastStatement() const;
@@ -190,6 +192,7 @@ private:
     int32_t SetUpSession();
     int32_t CheckCharacterSet();
     void DetectOwnerFolding();
+    void DetectClusterNode();
     int32_t ReadSessionValues(const char* pszSql, CString* pstrFirst, int32_t* pnSecond = nullptr);
     void FreeStatements();
     void FreeHandles();
@@ -207,5 +210,6 @@ private:
     StatementId m_lastStatement = StatementId::Count;  // Count: a statement of its own, named below
     const char* m_pszLastStatement = "";
     bool m_bOwnerFolded = false;  // PRMSCH and PRMUSR compare without regard to case
+    bool m_bClusterNode = false;  // the session is on a node of a Galera cluster
     std::array<CStatement, static_cast<size_t>(StatementId::Count)> m_statements;
 };

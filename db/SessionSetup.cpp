@@ -1,5 +1,6 @@
 // What the connection asks of its session before the first request: no automatic commit, read
-// committed, and on MYSQL a character set of one byte a character.
+// committed, and on MYSQL a character set of one byte a character and whether the server is a
+// node of a Galera cluster.
 #include "db/CDbConnection.h"
 
 namespace {
@@ -42,6 +43,7 @@ int32_t CDbConnection::SetUpSession() {
         if (nCode != 0) {
             return nCode;
         }
+        DetectClusterNode();
     }
     DetectOwnerFolding();
     if (SQLSetConnectAttr(m_hDbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
@@ -85,6 +87,14 @@ void CDbConnection::DetectOwnerFolding() {
     if (pszSql != nullptr && ReadSessionValues(pszSql, &strCount) == 0) {
         m_bOwnerFolded = strCount == "2";
     }
+}
+
+// Whether the session's server replicates it to the other nodes of a Galera cluster: there a
+// deadlock is most often another node's transaction that came first. Servers without Galera
+// (MySQL) do not know the variable, and are no node.
+void CDbConnection::DetectClusterNode() {
+    CString strOn;
+    m_bClusterNode = ReadSessionValues("SELECT @@SESSION.wsrep_on", &strOn) == 0 && strOn == "1";
 }
 
 // A question about the session, sent once as it stands: the first row's first column as text and,

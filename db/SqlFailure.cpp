@@ -82,22 +82,24 @@ bool IsRequestDataState(const CString& strState) {
     return ClassIn(strState, {"22", "23"});
 }
 
-// Galera reports the transactions it aborts for another node's as deadlock victims, with its own
-// words in the message.
-bool IsClusterConflict(SqlDialect dialect, SQLINTEGER nNative, const CString& strMessage) {
+// Galera reports the transactions it aborts for another node's as deadlock victims. MariaDB 10.11
+// says so in the words of an ordinary deadlock, at the commit and at the next statement alike, so
+// on a cluster node every deadlock counts as such a conflict (doing the work again at once is
+// right for both); other versions and builds put "wsrep" into the message.
+bool IsClusterConflict(SqlDialect dialect, SQLINTEGER nNative, const CString& strMessage, bool bClusterNode) {
     CString strUpper(strMessage);
     strUpper.MakeUpper();
-    return dialect == SqlDialect::MySql && nNative == 1213 && strUpper.Find("WSREP") >= 0;
+    return dialect == SqlDialect::MySql && nNative == 1213 && (bClusterNode || strUpper.Find("WSREP") >= 0);
 }
 
 }  // namespace
 
 SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLINTEGER nNativeCode,
-                           const CString& strMessage) {
+                           const CString& strMessage, bool bClusterNode) {
     if (strSqlState.Left(2) == "08" || IsLostSession(dialect, nNativeCode)) {
         return SqlFailure::ConnectionLost;
     }
-    if (IsClusterConflict(dialect, nNativeCode, strMessage)) {
+    if (IsClusterConflict(dialect, nNativeCode, strMessage, bClusterNode)) {
         return SqlFailure::Conflict;
     }
     if (IsPassingCode(dialect, nNativeCode) || IsPassingState(strSqlState)) {

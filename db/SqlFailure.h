@@ -21,8 +21,7 @@ enum class SqlFailure {
     // nothing works on the connection until it is made anew.
     ConnectionLost,
     // A transaction of another node of a Galera cluster came first with the same rows, and this one
-    // was rolled back for it ("wsrep aborted transaction"): nothing is wrong, the work is simply
-    // done again at once.
+    // was rolled back for it: nothing is wrong, the work is simply done again at once.
     Conflict,
     // The installation's: a table, view, column, schema or privilege is missing, or the statement
     // is not the product's language. No request can succeed until the database or the
@@ -30,5 +29,6 @@ enum class SqlFailure {
     Installation,
 };
 
+// bClusterNode: the session is on a node of a Galera cluster (MariaDB's wsrep_on).
 SqlFailure ClassifyFailure(SqlDialect dialect, const CString& strSqlState, SQLINTEGER nNativeCode,
-                           const CString& strMessage = CString());
+                           const CString& strMessage = CString(), bool bClusterNode = false);

@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         std::filesystem::create_directories(m_dir.Path() / "work");
         std::filesystem::create_directories(m_dir.Path() / "quorvanel_php" / "log");
-        ASSERT_TRUE(m_raw.Connect(CTestDatabase::DSN_MYSQL));
+        ASSERT_TRUE(m_raw.Connect(Dsn()));
         m_raw.Exec("DELETE FROM ZTWBASIS.ZTW002PRM");
         m_raw.Exec("DELETE FROM ZTWBASIS.ZTW002ERR");
         for (const char* pszTable : {"ZTW300PNR", "ZTW310BSV", "ZTW155KVT", "ZTW332SFZ", "ZTW332SFV"}) {
@@ -39,8 +39,11 @@ protected:
         }
         m_raw.Exec("INSERT INTO KVTTEST.ZTW155KVT (KVTMOD, KVTANZ, KVTTKT, KVTMAX, KVTVMO, KVTJMO) "
                    "VALUES ('R1', 10, 5, 300, 3, NULL)");
-        WriteConfig("MYSQL", CTestDatabase::PASSWORD);
+        WriteConfig("MYSQL", CTestDatabase::PASSWORD, Dsn());
     }
+
+    // The data source of the test's own connection and of the configuration file.
+    virtual const char* Dsn() const { return CTestDatabase::DSN_MYSQL; }
 
     // The configuration as an operator writes it with kvt-crypt.
     void WriteConfig(const std::string& strDbSystem, const std::string& strPassword,

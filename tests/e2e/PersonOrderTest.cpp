@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -69,6 +70,7 @@ protected:
     }
 
     void DropStall() {
+        m_raw.Exec(("DROP TRIGGER IF EXISTS " + Table("FAULT_REFUSE_SFZ")).c_str());
         if (m_raw.QueryInt(("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = '" +
                             std::string(GetParam().pszSchema) + "' AND TABLE_NAME = 'ZTW329ZTG_WEG'")
                                .c_str()) > 0) {
@@ -162,6 +164,32 @@ TEST_P(PersonOrderTest, APersonsWaitingRequestsOfOneYearAreClosedByOneCalculatio
     EXPECT_EQ(Count("SELECT COUNT(*) FROM " + Table("ZTW332SFZ") +
                     " WHERE SFZPNR = 'PJ' AND YEAR(SFZDTM) = 2023 AND SFZERF = 'Vorjahr'"),
               365);
+}
+
+// The daily rows are refused after the person's second request has joined the calculation of the
+// first: the request given back is the one the calculation was claimed for.
+TEST_P(PersonOrderTest, AJoinedCalculationThatFailsGivesBackItsOwnRequest) {
+    Person("PF", 3);
+    QueueFor("1", "PF", "2024-03-01", "Erster");
+    QueueFor("2", "PF", "2024-12-31", "Zweiter");
+    Exec("CREATE TRIGGER " + Table("FAULT_REFUSE_SFZ") + " BEFORE INSERT ON " + Table("ZTW332SFZ") +
+         " FOR EACH ROW SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'abgelehnt'");
+    const std::string strGivenBack = "Fehler : Parametersatz 1, lfd. Nr. 1, Personalnummer PF: Berechnung abgebrochen, "
+                                     "alles zur\xFC" "ckgesetzt (Versuch 1 von 3)";
+    const auto givenBack = [&] {
+        const Rows texts = LogTexts();
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& strText) { return strText.rfind(strGivenBack, 0) == 0; });
+    };
+
+    ASSERT_TRUE(m_polling.Start(Args(), WorkDir(), m_dir.File("polling.out")));
+    for (int nWaited = 0; nWaited < 20000 && !givenBack(); nWaited += 100) {
+        usleep(100000);
+    }
+    m_polling.Signal(SIGTERM);
+    EXPECT_EQ(m_polling.Wait(5000), 0);
+    EXPECT_TRUE(givenBack());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Products, PersonOrderTest, ::testing::Values(kMySql, kOracle),

@@ -11,6 +11,7 @@ struct FailureCase {
     SQLINTEGER nNative;
     SqlFailure expected;
     const char* pszMessage = "";
+    bool bClusterNode = false;
 };
 
 TEST(SqlFailureTest, EveryProductsCodesAreSortedByWhatTheyMeanForTheRequest) {
@@ -39,16 +40,24 @@ TEST(SqlFailureTest, EveryProductsCodesAreSortedByWhatTheyMeanForTheRequest) {
         {SqlDialect::MsSql, "HYT00", 0, SqlFailure::Transient},
         {SqlDialect::MySql, "45000", 1644, SqlFailure::Transient},
         {SqlDialect::MySql, "HY000", 0, SqlFailure::Transient},
-        // A Galera cluster's conflict between nodes, and an ordinary deadlock.
+        // A Galera cluster's conflict between nodes, and an ordinary deadlock. MariaDB 10.11 words the
+        // conflict as the deadlock, at the commit and at a statement; a node that is not Synced
+        // takes no statement until it is.
         {SqlDialect::MySql, "40001", 1213, SqlFailure::Conflict, "Deadlock: wsrep aborted transaction"},
         {SqlDialect::MySql, "40001", 1213, SqlFailure::Transient, "Deadlock found when trying to get lock"},
+        {SqlDialect::MySql, "40001", 1213, SqlFailure::Conflict,
+         "[ma-3.1.15]Deadlock found when trying to get lock; try restarting transaction", true},
+        {SqlDialect::MySql, "40001", 1205, SqlFailure::Transient, "Lock wait timeout exceeded", true},
+        {SqlDialect::MySql, "08S01", 1047, SqlFailure::ConnectionLost,
+         "WSREP has not yet prepared node for application use", true},
         // Passing, and the connection gone.
         {SqlDialect::MySql, "HY000", 2013, SqlFailure::ConnectionLost},
         {SqlDialect::MsSql, "08S01", 10054, SqlFailure::ConnectionLost},
         {SqlDialect::Oracle, "HY000", 3113, SqlFailure::ConnectionLost},
     };
     for (const FailureCase& test : cases) {
-        EXPECT_EQ(ClassifyFailure(test.dialect, test.pszState, test.nNative, test.pszMessage), test.expected)
+        EXPECT_EQ(ClassifyFailure(test.dialect, test.pszState, test.nNative, test.pszMessage, test.bClusterNode),
+                  test.expected)
             << test.pszState << " / " << test.nNative;
     }
 }
