@@ -94,7 +94,8 @@ bool HasValidPnr(const ParamRecord& request) {
 }
 
 // The person's later requests that the calculation of the claimed one serves as well: queued for
-// the same calculation year, and not left alone by this run. They are claimed with it.
+// the same calculation year, not left alone by this run, and not held by another connection. Each
+// is claimed by its key.
 int32_t JoinLaterRequests(CDbConnection& db, const CRequestLedger& ledger, const CShiftCalc& calc,
                           std::vector<ParamRecord>* pBatch) {
     std::vector<ParamRecord> later;
@@ -103,10 +104,16 @@ int32_t JoinLaterRequests(CDbConnection& db, const CRequestLedger& ledger, const
         return nResult == db.m_nRcNoData ? db.m_nRcSuccess : nResult;
     }
     const time_t tNow = time(nullptr);
-    for (const ParamRecord& request : later) {
-        if (!IsSameRequest(request, pBatch->front()) && !ledger.IsPassedOver(request, tNow) &&
-            calc.CalcYearFor(request.PRMDTM) == calc.GetCalcYear()) {
+    for (ParamRecord& request : later) {
+        if (IsSameRequest(request, pBatch->front()) || ledger.IsPassedOver(request, tNow) ||
+            calc.CalcYearFor(request.PRMDTM) != calc.GetCalcYear()) {
+            continue;
+        }
+        const int32_t nClaimed = db.ClaimRequestByKey(&request);
+        if (nClaimed == db.m_nRcSuccess) {
             pBatch->push_back(request);
+        } else if (nClaimed != db.m_nRcNoData) {
+            return nClaimed;
         }
     }
     return db.m_nRcSuccess;

@@ -114,12 +114,19 @@ bool CShiftCalc::ProcessContracts(ShiftRunState* pState) {
 // are those after the furthest end. Their rows are gone with the contract that covered them once
 // (shortened, removed, or begun later): kept, they would be read as a balance that no calculation
 // of the present data gives. Without any contract row there is no accounting year to clear.
+// Only where rows are stored: a delete of a range without rows still locks the row after it, the
+// next person's first, and two calculations of neighbours would wait for each other.
 bool CShiftCalc::DeleteUncoveredDays() {
     const int32_t nFrom = m_nCoveredTo == 0 ? m_nPeriodStart : DateAdd(m_nCoveredTo, 1, 0, 0);
     if (m_nPeriodStart == 0 || nFrom > m_nPeriodEnd) {
         return true;
     }
-    return DeleteDaysOrReport(nFrom, m_nPeriodEnd);
+    bool bAny = true;
+    if (AnyDays(nFrom, m_nPeriodEnd, &bAny) != m_db.m_nRcSuccess) {
+        LogDatabaseError("CountKvtSfzData");
+        return false;
+    }
+    return !bAny || DeleteDaysOrReport(nFrom, m_nPeriodEnd);
 }
 
 bool CShiftCalc::DeleteDaysOrReport(int32_t nFrom, int32_t nTo) {
@@ -232,6 +239,13 @@ bool CShiftCalc::WriteCarryOverRow(const ShiftRunState& state) {
 
 int32_t CShiftCalc::DeleteDays(int32_t nFrom, int32_t nTo) {
     return m_db.DeleteKvtSfzData(m_strPnr, nFrom, nTo);
+}
+
+int32_t CShiftCalc::AnyDays(int32_t nFrom, int32_t nTo, bool* pbAny) {
+    int32_t nCount = 0;
+    const int32_t nResult = m_db.CountKvtSfzData(m_strPnr, nFrom, nTo, &nCount);
+    *pbAny = nCount > 0;
+    return nResult;
 }
 
 int32_t CShiftCalc::InsertDays(const DailyRows& rows) {

@@ -54,6 +54,8 @@ protected:
     // The results go to the result tables of the connection. Each returns the connection's result
     // code: 0, the code of "no data", or that of the failure.
     virtual int32_t DeleteDays(int32_t nFrom, int32_t nTo);
+    // Whether any daily row is stored between the two days (0 and *pbAny), read without locking.
+    virtual int32_t AnyDays(int32_t nFrom, int32_t nTo, bool* pbAny);
     virtual int32_t InsertDays(const DailyRows& rows);
     virtual int32_t DeleteCarryOverRow(int32_t nYear);
     virtual int32_t InsertCarryOverRow(int32_t nYear, double dRest, double dSharesLeft);

@@ -17,6 +17,13 @@ const char* const kDeleteSfz =
     "AND    SFZDTM >= ? "
     "AND    SFZDTM <= ?";
 
+const char* const kCountSfz =
+    "SELECT COUNT(*) "
+    "FROM   %s.ZTW332SFZ "
+    "WHERE  SFZPNR = ? "
+    "AND    SFZDTM >= ? "
+    "AND    SFZDTM <= ?";
+
 const char* const kInsertSfz =
     "INSERT INTO %s.ZTW332SFZ   (SFZPNR, SFZDTM, SFZANT, SFZVTG, SFZVAN, SFZANS,    SFZGEN, SFZVPL, SFZRST, SFZGVV, SFZDAT, SFZERF,    SFZSTA) "
     "VALUES   (?, ?, ?, ?, ?, ?,    ?, ?, ?, ?, CURRENT_TIMESTAMP, ?, 1)";
@@ -81,6 +88,23 @@ int32_t CDbConnection::DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay
     pStmt->BindDate(2, &firstDay);
     pStmt->BindDate(3, &lastDay);
     return Execute(pStmt, true);
+}
+
+int32_t CDbConnection::CountKvtSfzData(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay,
+                                       int32_t* pnCount) {
+    *pnCount = 0;
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared =
+        PreparedCalc(StatementId::CountDays, Dialect() == SqlDialect::Unknown ? nullptr : kCountSfz, &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    const SQL_DATE_STRUCT firstDay = DateStruct(nFirstDay);
+    const SQL_DATE_STRUCT lastDay = DateStruct(nLastDay);
+    pStmt->BindText(1, strPnr.GetString());
+    pStmt->BindDate(2, &firstDay);
+    pStmt->BindDate(3, &lastDay);
+    return FetchCount(pStmt, pnCount);
 }
 
 // The rows go out as arrays, one element a day: the driver executes the insert once for all of

@@ -87,12 +87,14 @@ public:
     // The person's requests around a claimed one (db/PersonRequests.cpp), by its personnel number as
     // the table holds it, of the same schema and user. ReadEarlierRequest reads, without locking
     // or waiting, the first request queued before it (0: *pEarlier holds its number and running
-    // number; 100: there is none). ReadLaterRequests claims the first nRows queued after it, passing
-    // over those that another connection holds.
+    // number; 100: there is none). ReadLaterRequests reads, without locking, the first nRows queued
+    // after it; ClaimRequestByKey claims one of them by its key, as the queue's claim claims (0, or
+    // 100 when another connection holds it or it is gone).
     int32_t ReadEarlierRequest(const CString& strSchema, const CString& strUser, const ParamRecord& request,
                                ParamRecord* pEarlier);
     int32_t ReadLaterRequests(const CString& strSchema, const CString& strUser, const ParamRecord& request,
                               int32_t nRows, std::vector<ParamRecord>* pRecords);
+    int32_t ClaimRequestByKey(ParamRecord* pRecord);
 
     // Error table ZTWBASIS.ZTW002ERR (db/ErrorRecords.cpp)
     int32_t InsertErrorRow(const CString& strNumber, int32_t nLfd, int32_t nType, const CString& strPnr,
@@ -113,6 +115,8 @@ public:
 
     // Calculation results (calc/KvtResultWrites.cpp)
     int32_t DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay);
+    // The daily rows stored between the two days, counted without locking.
+    int32_t CountKvtSfzData(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay, int32_t* pnCount);
     // The daily rows of one range in one execution; they are written all or none.
     int32_t InsertKvtSfzData(const CString& strPnr, const CString& strUser, const DailyRows& rows);
     int32_t DeleteKvtSfvData(const CString& strPnr, int32_t nYear, int32_t nMonth);
@@ -145,6 +149,7 @@ private:
         DeleteRequest,
         EarlierOfPerson,
         LaterOfPerson,
+        ClaimByKey,
         CountWaiting,
         InsertError,
         InsertErrorWithoutNum,
@@ -152,6 +157,7 @@ private:
         CarryOver,
         Days,
         DeleteDays,
+        CountDays,
         InsertDay,
         DeleteYear,
         InsertYear,
@@ -176,7 +182,8 @@ private:
     int32_t Execute(CStatement* pStmt, bool bSearched);
     int32_t ExecuteCursor(CStatement* pStmt, SQLHSTMT* phStmt);
     int32_t FailCursor(SQLHSTMT* phStmt, SQLRETURN nResult);
-    int32_t FetchClaimed(CStatement* pStmt, int32_t nRows, std::vector<ParamRecord>* pRecords);
+    int32_t FetchRequests(CStatement* pStmt, int32_t nRows, std::vector<ParamRecord>* pRecords);
+    int32_t FetchCount(CStatement* pStmt, int32_t* pnCount);
     const char* OwnerCondition() const;
     void BindOwner(CStatement* pStmt, const CString& strSchema, const CString& strUser, SQLUSMALLINT* pnParam) const;
     int32_t InsertClosingRow(StatementId id, const char* pszTemplate, const CString& strNumber, int32_t nLfd,

@@ -1,8 +1,11 @@
 // A person's requests around the one a connection has claimed: whether one of them was queued
 // before it (then the claimed one waits, so that the calculations of a person never overlap and the
 // last to commit is the one that read the newest inputs), and the person's requests queued after
-// it (so that a backlog is worked off with one calculation). Both are lookups by the personnel
-// number, which an index serves (sql/<product>/indexes.sql).
+// it (so that a backlog is worked off with one calculation). Both are plain lookups by the
+// personnel number, which an index serves (sql/<product>/indexes.sql). A later request is then
+// claimed by its key alone: a locking read of the person's range would also lock the index entry
+// after it, the next person's request, which that person's worker must take to delete its own
+// request while it holds rows this one waits for.
 #include <vector>
 
 #include "db/CDbConnection.h"
@@ -39,7 +42,8 @@ const char* const kEarlierMySql =
     "ORDER BY PRMNUM, PRMLFD "
     "LIMIT 1";
 
-// Claimed as the queue's claim claims, in queue order.
+// In queue order; claimed one by one afterwards (kClaimByKey...). SQL Server passes over the rows
+// that another connection is changing instead of waiting for them.
 const char* const kLaterOracle =
     "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
     "        PRMMAP, PRMPNR,"
@@ -55,8 +59,7 @@ const char* const kLaterOracle =
     "AND    %o "
     "AND    PRMTYP = 5 "
     "AND    (PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
-    "ORDER BY PRMNUM, PRMLFD "
-    "FOR UPDATE SKIP LOCKED";
+    "ORDER BY PRMNUM, PRMLFD";
 
 const char* const kLaterMsSql =
     "SELECT TOP (?) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
@@ -68,7 +71,7 @@ const char* const kLaterMsSql =
     "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
     "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
     "        PRMERF "
-    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (READPAST) "
     "WHERE  PRMPNR = ? "
     "AND    %o "
     "AND    PRMTYP = 5 "
@@ -91,7 +94,55 @@ const char* const kLaterMySql =
     "AND    PRMTYP = 5 "
     "AND    (PRMNUM > ? OR (PRMNUM = ? AND PRMLFD > ?)) "
     "ORDER BY PRMNUM, PRMLFD "
-    "LIMIT ? "
+    "LIMIT ?";
+
+// One request by its whole key, claimed as the queue's claim claims: a unique key's lookup locks
+// its one row and nothing beside it.
+const char* const kClaimByKeyOracle =
+    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "        PRMMAP, PRMPNR,"
+    "        TO_CHAR(PRMDTM, 'yyyymmdd'),"
+    "        TO_CHAR(PRMDBI, 'yyyymmdd'),"
+    "        TO_CHAR(PRMUHR, 'HH24:mi'),"
+    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
+    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
+    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
+    "        PRMERF "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMNUM = ? "
+    "AND    PRMLFD = ? "
+    "AND    PRMTYP = ? "
+    "FOR UPDATE SKIP LOCKED";
+
+const char* const kClaimByKeyMsSql =
+    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "        PRMMAP, PRMPNR,"
+    "        CONVERT(CHAR(8), PRMDTM, 112),"
+    "        CONVERT(CHAR(8), PRMDBI, 112),"
+    "        CONVERT(CHAR(5), PRMUHR, 108),"
+    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
+    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
+    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
+    "        PRMERF "
+    "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
+    "WHERE  PRMNUM = ? "
+    "AND    PRMLFD = ? "
+    "AND    PRMTYP = ?";
+
+const char* const kClaimByKeyMySql =
+    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
+    "        PRMMAP, PRMPNR,"
+    "        DATE_FORMAT(PRMDTM, '%%Y%%m%%d'),"
+    "        DATE_FORMAT(PRMDBI, '%%Y%%m%%d'),"
+    "        DATE_FORMAT(PRMUHR, '%%H:%%i'),"
+    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
+    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
+    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
+    "        PRMERF "
+    "FROM   ZTWBASIS.ZTW002PRM "
+    "WHERE  PRMNUM = ? "
+    "AND    PRMLFD = ? "
+    "AND    PRMTYP = ? "
     "FOR UPDATE SKIP LOCKED";
 
 }  // namespace
@@ -149,5 +200,24 @@ int32_t CDbConnection::ReadLaterRequests(const CString& strSchema, const CString
     if (dialect == SqlDialect::MySql) {
         pStmt->BindLong(nParam, &nRows);
     }
-    return FetchClaimed(pStmt, nRows, pRecords);
+    return FetchRequests(pStmt, nRows, pRecords);
+}
+
+int32_t CDbConnection::ClaimRequestByKey(ParamRecord* pRecord) {
+    CStatement* pStmt = nullptr;
+    const int32_t nPrepared = Prepared(
+        StatementId::ClaimByKey, PickTemplate(Dialect(), kClaimByKeyOracle, kClaimByKeyMsSql, kClaimByKeyMySql), &pStmt);
+    if (nPrepared != 0) {
+        return nPrepared;
+    }
+    const ParamRecord key = *pRecord;
+    pStmt->BindText(1, key.storedNumber);
+    pStmt->BindLong(2, &key.PRMLFD);
+    pStmt->BindLong(3, &key.PRMTYP);
+    std::vector<ParamRecord> records;
+    const int32_t nResult = FetchRequests(pStmt, 1, &records);
+    if (nResult == 0) {
+        *pRecord = records.front();
+    }
+    return nResult;
 }

@@ -244,7 +244,7 @@ int32_t CDbConnection::ReadNextRequests(const CString& strSchema, const CString&
     if (dialect == SqlDialect::MySql) {
         pStmt->BindLong(nParam, &nRows);
     }
-    return FetchClaimed(pStmt, nRows, pRecords);
+    return FetchRequests(pStmt, nRows, pRecords);
 }
 
 int32_t CDbConnection::ReadRequestByNumber(const CString& strSchema, const CString& strUser,
@@ -265,14 +265,14 @@ int32_t CDbConnection::ReadRequestByNumber(const CString& strSchema, const CStri
     pStmt->BindText(2, strUser.GetString());
     pStmt->BindText(3, strNumber.GetString());
     std::vector<ParamRecord> records;
-    const int32_t nResult = FetchClaimed(pStmt, 1, &records);
+    const int32_t nResult = FetchRequests(pStmt, 1, &records);
     TakeFirst(nResult, records, pRecord);
     return nResult;
 }
 
 // Executes the claim with the values bound, fetches up to nRows rows and ends the result set. The
 // locks on the rows stay with the transaction. Result 0 when a row was read, 100 when none.
-int32_t CDbConnection::FetchClaimed(CStatement* pStmt, int32_t nRows, std::vector<ParamRecord>* pRecords) {
+int32_t CDbConnection::FetchRequests(CStatement* pStmt, int32_t nRows, std::vector<ParamRecord>* pRecords) {
     pRecords->clear();
     const SQLRETURN nExecuted = pStmt->Execute();
     if (nExecuted == SQL_ERROR) {
@@ -321,15 +321,5 @@ int32_t CDbConnection::CountWaitingRequests(const CString& strSchema, const CStr
     }
     SQLUSMALLINT nParam = 1;
     BindOwner(pStmt, strSchema, strUser, &nParam);
-    const SQLRETURN nExecuted = pStmt->Execute();
-    if (nExecuted == SQL_ERROR) {
-        return StatementResult(pStmt, nExecuted);
-    }
-    SQLLEN nIndicator = 0;
-    SQLBindCol(pStmt->Handle(), 1, SQL_C_LONG, pnCount, sizeof(*pnCount), &nIndicator);
-    const int32_t nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
-    if (pStmt->IsPrepared()) {
-        pStmt->CloseCursor();
-    }
-    return nCode;
+    return FetchCount(pStmt, pnCount);
 }

@@ -124,6 +124,21 @@ int32_t CDbConnection::Execute(CStatement* pStmt, bool bSearched) {
     return nCode;
 }
 
+// Executes a statement whose one row is one count, with the values bound, and ends its result set.
+int32_t CDbConnection::FetchCount(CStatement* pStmt, int32_t* pnCount) {
+    const SQLRETURN nExecuted = pStmt->Execute();
+    if (nExecuted == SQL_ERROR) {
+        return StatementResult(pStmt, nExecuted);
+    }
+    SQLLEN nIndicator = 0;
+    SQLBindCol(pStmt->Handle(), 1, SQL_C_LONG, pnCount, sizeof(*pnCount), &nIndicator);
+    const int32_t nCode = StatementResult(pStmt, SQLFetch(pStmt->Handle()));
+    if (pStmt->IsPrepared()) {
+        pStmt->CloseCursor();
+    }
+    return nCode;
+}
+
 // Opens the cursor into the caller's slot; a failed execution leaves the slot null.
 int32_t CDbConnection::ExecuteCursor(CStatement* pStmt, SQLHSTMT* phStmt) {
     const SQLRETURN nResult = pStmt->Execute();

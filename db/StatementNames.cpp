@@ -16,6 +16,8 @@ const char* CDbConnection::OperationName(StatementId id) {
             return "ReadEarlierRequest";
         case StatementId::LaterOfPerson:
             return "ReadLaterRequests";
+        case StatementId::ClaimByKey:
+            return "ClaimRequestByKey";
         case StatementId::CountWaiting:
             return "CountWaitingRequests";
         case StatementId::InsertError:
@@ -30,6 +32,8 @@ const char* CDbConnection::OperationName(StatementId id) {
             return "OpenKvtBewData";
         case StatementId::DeleteDays:
             return "DeleteKvtSfzData";
+        case StatementId::CountDays:
+            return "CountKvtSfzData";
         case StatementId::InsertDay:
             return "InsertKvtSfzData";
         case StatementId::DeleteYear:
@@ -63,6 +67,7 @@ const char* CDbConnection::TablesOf(StatementId id) {
         case StatementId::DeleteRequest:
         case StatementId::EarlierOfPerson:
         case StatementId::LaterOfPerson:
+        case StatementId::ClaimByKey:
         case StatementId::CountWaiting:
         case StatementId::ReportRequest:
             return "ZTWBASIS.ZTW002PRM";
@@ -75,6 +80,7 @@ const char* CDbConnection::TablesOf(StatementId id) {
             return "ZTWBASIS.ZTW133BAK, %s.ZTW300PNR, %s.ZTW329ZTG, %s.ZTW155SF1, %s.ZTW320TGB, %s.ZTW327TAG, "
                    "%s.ZTW131FCD, %s.ZTW321BCH";
         case StatementId::DeleteDays:
+        case StatementId::CountDays:
         case StatementId::InsertDay:
         case StatementId::ReportDays:
             return "%s.ZTW332SFZ";

@@ -44,6 +44,12 @@ int32_t CPreviewCalc::DeleteDays(int32_t nFrom, int32_t nTo) {
     return kKept;
 }
 
+int32_t CPreviewCalc::AnyDays(int32_t nFrom, int32_t nTo, bool* pbAny) {
+    const auto it = m_days.lower_bound(nFrom);
+    *pbAny = it != m_days.end() && it->first <= nTo;
+    return kKept;
+}
+
 int32_t CPreviewCalc::InsertDays(const DailyRows& rows) {
     for (size_t i = 0; i < rows.Count(); ++i) {
         ResultRow& row = m_days[rows.days[i]];

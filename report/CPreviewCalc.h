@@ -19,6 +19,7 @@ public:
 
 protected:
     int32_t DeleteDays(int32_t nFrom, int32_t nTo) override;
+    int32_t AnyDays(int32_t nFrom, int32_t nTo, bool* pbAny) override;
     int32_t InsertDays(const DailyRows& rows) override;
     int32_t DeleteCarryOverRow(int32_t nYear) override;
     int32_t InsertCarryOverRow(int32_t nYear, double dRest, double dSharesLeft) override;

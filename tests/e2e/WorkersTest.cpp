@@ -5,6 +5,7 @@
 // inputs, however the requests of a person were shared out and joined.
 #include <signal.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -41,6 +42,11 @@ TEST_F(WorkersTest, FourProgramsOnOneQueueCloseEveryRequestOnceAndStoreTheFinalI
 
     ExpectClosedOnce(m_raw, kRequests);
     ExpectRowsOfFinalInputs(m_raw);
+    // The workers never hold each other up: no request needed a second attempt.
+    const std::vector<std::string> texts = LogTexts();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const std::string& strText) { return strText.find("(Versuch ") != std::string::npos; }),
+              0);
 }
 
 }  // namespace

@@ -213,7 +213,7 @@ TEST_F(MsSqlStatementText, ClaimOfSeveralRequests) {
                               {kReadNextRequest, {"3", "ZTW0815", "ANWENDER", "ZTW0815", "ANWENDER"}}}));
 }
 
-// The person's earlier request is only read; its later ones are claimed, the row count first.
+// The person's earlier and later requests are only read, the row count first.
 TEST_F(MsSqlStatementText, RequestsOfAPerson) {
     ParamRecord request{};
     std::snprintf(request.storedNumber, sizeof(request.storedNumber), "%s", "4711");
@@ -228,7 +228,7 @@ TEST_F(MsSqlStatementText, RequestsOfAPerson) {
     EXPECT_EQ(executions[0].strSql.rfind("SELECT TOP (1) PRMNUM, PRMLFD FROM   ZTWBASIS.ZTW002PRM WHERE  PRMPNR = ? ", 0),
               0U);
     EXPECT_EQ(executions[0].params, (Params{"00012345", "ZTW0815", "ANWENDER", "ZTW0815", "ANWENDER", "4711", "4711", "2"}));
-    EXPECT_NE(executions[1].strSql.find("WITH (UPDLOCK, ROWLOCK, READPAST) WHERE  PRMPNR = ? "), std::string::npos);
+    EXPECT_NE(executions[1].strSql.find("WITH (READPAST) WHERE  PRMPNR = ? "), std::string::npos);
     EXPECT_EQ(executions[1].params,
               (Params{"100", "00012345", "ZTW0815", "ANWENDER", "ZTW0815", "ANWENDER", "4711", "4711", "2"}));
 }
