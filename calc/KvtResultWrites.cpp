@@ -82,11 +82,8 @@ int32_t CDbConnection::DeleteKvtSfzData(const CString& strPnr, int32_t nFirstDay
     if (nPrepared != 0) {
         return nPrepared;
     }
-    const SQL_DATE_STRUCT firstDay = DateStruct(nFirstDay);
-    const SQL_DATE_STRUCT lastDay = DateStruct(nLastDay);
-    pStmt->BindText(1, strPnr.GetString());
-    pStmt->BindDate(2, &firstDay);
-    pStmt->BindDate(3, &lastDay);
+    const PersonDays personDays(strPnr.GetString(), nFirstDay, nLastDay);
+    personDays.Bind(pStmt);
     return Execute(pStmt, true);
 }
 
@@ -99,11 +96,8 @@ int32_t CDbConnection::CountKvtSfzData(const CString& strPnr, int32_t nFirstDay,
     if (nPrepared != 0) {
         return nPrepared;
     }
-    const SQL_DATE_STRUCT firstDay = DateStruct(nFirstDay);
-    const SQL_DATE_STRUCT lastDay = DateStruct(nLastDay);
-    pStmt->BindText(1, strPnr.GetString());
-    pStmt->BindDate(2, &firstDay);
-    pStmt->BindDate(3, &lastDay);
+    const PersonDays personDays(strPnr.GetString(), nFirstDay, nLastDay);
+    personDays.Bind(pStmt);
     return FetchCount(pStmt, pnCount);
 }
 

@@ -58,3 +58,20 @@ SQL_DATE_STRUCT DateStruct(int32_t nDate);
 // A date yyyymmdd as "yyyy-mm-dd" into pchText, which holds kDateTextSize bytes.
 constexpr SQLLEN kDateTextSize = 11;
 void DateText(int32_t nDate, char* pchText);
+
+// A person's number and a range of days yyyymmdd, bound as the first three values of a statement
+// on the person's days; the values stay where they are for as long as the object lives.
+struct PersonDays {
+    PersonDays(const char* pszPerson, int32_t nFirstDay, int32_t nLastDay)
+        : pszPnr(pszPerson), firstDay(DateStruct(nFirstDay)), lastDay(DateStruct(nLastDay)) {}
+
+    void Bind(CStatement* pStmt) const {
+        pStmt->BindText(1, pszPnr);
+        pStmt->BindDate(2, &firstDay);
+        pStmt->BindDate(3, &lastDay);
+    }
+
+    const char* pszPnr;
+    SQL_DATE_STRUCT firstDay;
+    SQL_DATE_STRUCT lastDay;
+};

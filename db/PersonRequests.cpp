@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/CDbConnection.h"
+#include "db/RequestColumns.h"
 
 namespace {
 
@@ -45,15 +46,7 @@ const char* const kEarlierMySql =
 // In queue order; claimed one by one afterwards (kClaimByKey...). SQL Server passes over the rows
 // that another connection is changing instead of waiting for them.
 const char* const kLaterOracle =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        TO_CHAR(PRMDTM, 'yyyymmdd'),"
-    "        TO_CHAR(PRMDBI, 'yyyymmdd'),"
-    "        TO_CHAR(PRMUHR, 'HH24:mi'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_ORACLE
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  PRMPNR = ? "
     "AND    %o "
@@ -62,15 +55,7 @@ const char* const kLaterOracle =
     "ORDER BY PRMNUM, PRMLFD";
 
 const char* const kLaterMsSql =
-    "SELECT TOP (?) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        CONVERT(CHAR(8), PRMDTM, 112),"
-    "        CONVERT(CHAR(8), PRMDBI, 112),"
-    "        CONVERT(CHAR(5), PRMUHR, 108),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT TOP (?) " KVT_REQUEST_COLUMNS_MSSQL
     "FROM   ZTWBASIS.ZTW002PRM WITH (READPAST) "
     "WHERE  PRMPNR = ? "
     "AND    %o "
@@ -79,15 +64,7 @@ const char* const kLaterMsSql =
     "ORDER BY PRMNUM, PRMLFD";
 
 const char* const kLaterMySql =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        DATE_FORMAT(PRMDTM, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMDBI, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMUHR, '%%H:%%i'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_MYSQL
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  PRMPNR = ? "
     "AND    %o "
@@ -99,15 +76,7 @@ const char* const kLaterMySql =
 // One request by its whole key, claimed as the queue's claim claims: a unique key's lookup locks
 // its one row and nothing beside it.
 const char* const kClaimByKeyOracle =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        TO_CHAR(PRMDTM, 'yyyymmdd'),"
-    "        TO_CHAR(PRMDBI, 'yyyymmdd'),"
-    "        TO_CHAR(PRMUHR, 'HH24:mi'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_ORACLE
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  PRMNUM = ? "
     "AND    PRMLFD = ? "
@@ -115,30 +84,14 @@ const char* const kClaimByKeyOracle =
     "FOR UPDATE SKIP LOCKED";
 
 const char* const kClaimByKeyMsSql =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        CONVERT(CHAR(8), PRMDTM, 112),"
-    "        CONVERT(CHAR(8), PRMDBI, 112),"
-    "        CONVERT(CHAR(5), PRMUHR, 108),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_MSSQL
     "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
     "WHERE  PRMNUM = ? "
     "AND    PRMLFD = ? "
     "AND    PRMTYP = ?";
 
 const char* const kClaimByKeyMySql =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        DATE_FORMAT(PRMDTM, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMDBI, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMUHR, '%%H:%%i'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_MYSQL
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  PRMNUM = ? "
     "AND    PRMLFD = ? "

@@ -5,6 +5,7 @@
 
 #include "base/FieldText.h"
 #include "db/CDbConnection.h"
+#include "db/RequestColumns.h"
 
 namespace {
 
@@ -19,15 +20,7 @@ namespace {
 // the schema and user however many other requests wait. Oracle's index is on the upper-cased
 // columns (sql/oracle/indexes.sql).
 const char* const kReadNextOracle =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        TO_CHAR(PRMDTM, 'yyyymmdd'),"
-    "        TO_CHAR(PRMDBI, 'yyyymmdd'),"
-    "        TO_CHAR(PRMUHR, 'HH24:mi'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_ORACLE
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  %o "
     "AND    PRMTYP = 5 "
@@ -35,30 +28,14 @@ const char* const kReadNextOracle =
     "FOR UPDATE SKIP LOCKED";
 
 const char* const kReadNextMsSql =
-    "SELECT TOP (?) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        CONVERT(CHAR(8), PRMDTM, 112),"
-    "        CONVERT(CHAR(8), PRMDBI, 112),"
-    "        CONVERT(CHAR(5), PRMUHR, 108),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT TOP (?) " KVT_REQUEST_COLUMNS_MSSQL
     "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK, READPAST) "
     "WHERE  %o "
     "AND    PRMTYP = 5 "
     "ORDER BY PRMNUM, PRMLFD";
 
 const char* const kReadNextMySql =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        DATE_FORMAT(PRMDTM, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMDBI, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMUHR, '%%H:%%i'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_MYSQL
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  %o "
     "AND    PRMTYP = 5 "
@@ -71,15 +48,7 @@ const char* const kReadNextMySql =
 // timeout allows, Oracle as long as WAIT says (the lock wait timeout of InnoDB by default), SQL
 // Server as long as the statement's query timeout.
 const char* const kReadByNumberOracle =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        TO_CHAR(PRMDTM, 'yyyymmdd'),"
-    "        TO_CHAR(PRMDBI, 'yyyymmdd'),"
-    "        TO_CHAR(PRMUHR, 'HH24:mi'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_ORACLE
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
@@ -89,15 +58,7 @@ const char* const kReadByNumberOracle =
     "FOR UPDATE WAIT 50";
 
 const char* const kReadByNumberMsSql =
-    "SELECT TOP (1) PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        CONVERT(CHAR(8), PRMDTM, 112),"
-    "        CONVERT(CHAR(8), PRMDBI, 112),"
-    "        CONVERT(CHAR(5), PRMUHR, 108),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT TOP (1) " KVT_REQUEST_COLUMNS_MSSQL
     "FROM   ZTWBASIS.ZTW002PRM WITH (UPDLOCK, ROWLOCK) "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "
@@ -106,15 +67,7 @@ const char* const kReadByNumberMsSql =
     "ORDER BY PRMNUM, PRMLFD";
 
 const char* const kReadByNumberMySql =
-    "SELECT PRMNUM, PRMLFD, PRMTYP, PRMSCH, PRMUSR,"
-    "        PRMMAP, PRMPNR,"
-    "        DATE_FORMAT(PRMDTM, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMDBI, '%%Y%%m%%d'),"
-    "        DATE_FORMAT(PRMUHR, '%%H:%%i'),"
-    "        PRMFCD, PRMABT, PRMKST, PRMKTR,"
-    "        PRMKRT, PRMVRA, PRMAZT, PRMTXT,"
-    "        PRMLOE, PRMBUC, PRMVKD, PRMSTS,"
-    "        PRMERF "
+    "SELECT " KVT_REQUEST_COLUMNS_MYSQL
     "FROM   ZTWBASIS.ZTW002PRM "
     "WHERE  UPPER(PRMSCH) = ? "
     "AND    UPPER(PRMUSR) = ? "

@@ -78,23 +78,6 @@ const char* const kInsertRequest =
     "VALUES "
     "  (?, ?, 5, ?, ?, ?, ?, ?, ?, ?)";
 
-// A person and a range of days, bound as the first three values of a statement; the values stay
-// where they are for as long as the object lives.
-struct PersonDays {
-    PersonDays(const CString& strPnr, int32_t nFirstDay, int32_t nLastDay)
-        : pszPnr(strPnr.GetString()), firstDay(DateStruct(nFirstDay)), lastDay(DateStruct(nLastDay)) {}
-
-    void Bind(CStatement* pStmt) const {
-        pStmt->BindText(1, pszPnr);
-        pStmt->BindDate(2, &firstDay);
-        pStmt->BindDate(3, &lastDay);
-    }
-
-    const char* pszPnr;
-    SQL_DATE_STRUCT firstDay;
-    SQL_DATE_STRUCT lastDay;
-};
-
 int32_t DateOf(const SQL_DATE_STRUCT& date) {
     return date.year * 10000 + date.month * 100 + date.day;
 }
@@ -209,7 +192,7 @@ int32_t CDbConnection::ReadKvtShifts(const CString& strPnr, const CString& strRu
     if (nPrepared != 0) {
         return nPrepared;
     }
-    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    const PersonDays personDays(strPnr.GetString(), nFirstDay, nLastDay);
     personDays.Bind(pStmt);
     pStmt->BindText(4, strRuleCode.GetString());
     SQLRETURN nResult = pStmt->Execute();
@@ -244,7 +227,7 @@ int32_t CDbConnection::ReadKvtBookings(const CString& strPnr, int32_t nFirstDay,
     if (nPrepared != 0) {
         return nPrepared;
     }
-    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    const PersonDays personDays(strPnr.GetString(), nFirstDay, nLastDay);
     personDays.Bind(pStmt);
     SQLRETURN nResult = pStmt->Execute();
     if (nResult == SQL_SUCCESS || nResult == SQL_SUCCESS_WITH_INFO) {
@@ -315,7 +298,7 @@ int32_t CDbConnection::ReadKvtResults(const CString& strPnr, int32_t nFirstDay, 
     if (nCode != 0) {
         return nCode;
     }
-    const PersonDays personDays(strPnr, nFirstDay, nLastDay);
+    const PersonDays personDays(strPnr.GetString(), nFirstDay, nLastDay);
     personDays.Bind(pDays);
     SQLRETURN nResult = FetchRows(pDays, true, kDailyColumns, &pResults->days, &pResults->dayDecimals);
     nCode = nResult == SQL_NO_DATA ? 0 : StatementResult(pDays, nResult);
