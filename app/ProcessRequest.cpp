@@ -95,7 +95,14 @@ bool HasValidPnr(const ParamRecord& request) {
 
 // The person's later requests that the calculation of the claimed one serves as well: queued for
 // the same calculation year, not left alone by this run, and not held by another connection. Each
-// is claimed by its key.
+// is claimed by its key and removed at once; a rollback to the savepoint queues it again.
+//
+// Claimed by its key, a request's entry in the index that the queue's claim reads stays unlocked.
+// Another worker's claim that passes over the request locks that entry and keeps it until it
+// commits; a removal at the close would wait for that worker, while that worker may wait for the
+// daily rows written here (the delete of its person's range reads on to the first row of the next
+// person): a deadlock. Removed before anything is written, the entry is this connection's, and the
+// other claim passes over it without a lock.
 int32_t JoinLaterRequests(CDbConnection& db, const CRequestLedger& ledger, const CShiftCalc& calc,
                           std::vector<ParamRecord>* pBatch) {
     std::vector<ParamRecord> later;
@@ -109,11 +116,14 @@ int32_t JoinLaterRequests(CDbConnection& db, const CRequestLedger& ledger, const
             calc.CalcYearFor(request.PRMDTM) != calc.GetCalcYear()) {
             continue;
         }
-        const int32_t nClaimed = db.ClaimRequestByKey(&request);
-        if (nClaimed == db.m_nRcSuccess) {
+        int32_t nJoined = db.ClaimRequestByKey(&request);
+        if (nJoined == db.m_nRcSuccess) {
+            nJoined = db.DeleteRequest(&request);
+        }
+        if (nJoined == db.m_nRcSuccess) {
             pBatch->push_back(request);
-        } else if (nClaimed != db.m_nRcNoData) {
-            return nClaimed;
+        } else if (nJoined != db.m_nRcNoData) {
+            return nJoined;
         }
     }
     return db.m_nRcSuccess;
@@ -156,7 +166,7 @@ bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecor
     bool bCalculated = calc.LoadContracts();
     if (bCalculated && !g_singleRequest) {
         if (JoinLaterRequests(db, ledger, calc, pBatch) != db.m_nRcSuccess) {
-            *pOutcome = GiveBack(db, request, ledger, "weitere Auftr\xE4ge der Person nicht gelesen", pReport);
+            *pOutcome = GiveBack(db, request, ledger, "weitere Auftr\xE4ge der Person nicht \xFC" "bernommen", pReport);
             return false;
         }
         calc.SetUserText(FieldText(pBatch->back().PRMERF, sizeof(pBatch->back().PRMERF)));
@@ -186,9 +196,10 @@ bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecor
     return true;
 }
 
-// Closing row and removal of each request of the batch, in queue order, and the commit: the
-// requests are done exactly when all of it is. A removal that finds no row has not removed the
-// request, whatever else succeeded: it would be claimed again.
+// The closing row of each request of the batch, in queue order, the removal of the claimed one
+// (the others were removed when they joined), and the commit: the requests are done exactly when
+// all of it is. A removal that finds no row has not removed the request, whatever else succeeded:
+// it would be claimed again.
 RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, CRequestLedger& ledger,
                      RequestReport* pReport) {
     for (const ParamRecord& request : batch) {
@@ -198,25 +209,26 @@ RequestOutcome Close(CDbConnection& db, const std::vector<ParamRecord>& batch, C
                               FieldText(request.PRMUHR, sizeof(request.PRMUHR)), 0, 0) != db.m_nRcSuccess) {
             return GiveBack(db, request, ledger, "Abschlusssatz nicht geschrieben", pReport);
         }
-        const int32_t nDeleted = db.DeleteRequest(&request);
-        if (nDeleted == db.m_nRcNoData) {
-            db.Rollback();
-            ledger.MarkUnremovable(request);
-            pReport->failure = SqlFailure::RequestData;
-            // On a cluster the node may not yet have applied another node's removal of the request.
-            g_log.Write("Fehler : " + RequestName(request) +
-                            ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (" +
-                            (db.IsClusterNode() ? "ein anderer Knoten hat ihn schon abgeschlossen, oder die Nummer "
-                                                  "ist so nicht lesbar"
-                                                : "die Nummer ist so nicht lesbar") +
-                            "); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und wird in diesem "
-                            "Lauf nicht mehr bearbeitet.",
-                        true, db.IsClusterNode() ? LogLevel::Warning : LogLevel::Error);
-            return RequestOutcome::StillQueued;
-        }
-        if (nDeleted != db.m_nRcSuccess) {
-            return GiveBack(db, request, ledger, "Auftrag nicht gel\xF6scht", pReport);
-        }
+    }
+    const ParamRecord& claimed = batch.front();
+    const int32_t nDeleted = db.DeleteRequest(&claimed);
+    if (nDeleted == db.m_nRcNoData) {
+        db.Rollback();
+        ledger.MarkUnremovable(claimed);
+        pReport->failure = SqlFailure::RequestData;
+        // On a cluster the node may not yet have applied another node's removal of the request.
+        g_log.Write("Fehler : " + RequestName(claimed) +
+                        ": Auftrag nicht gel\xF6scht, seine Nummer findet keine Zeile der Warteschlange (" +
+                        (db.IsClusterNode() ? "ein anderer Knoten hat ihn schon abgeschlossen, oder die Nummer "
+                                              "ist so nicht lesbar"
+                                            : "die Nummer ist so nicht lesbar") +
+                        "); alles zur\xFC" "ckgesetzt, der Auftrag bleibt in der Warteschlange und wird in diesem "
+                        "Lauf nicht mehr bearbeitet.",
+                    true, db.IsClusterNode() ? LogLevel::Warning : LogLevel::Error);
+        return RequestOutcome::StillQueued;
+    }
+    if (nDeleted != db.m_nRcSuccess) {
+        return GiveBack(db, claimed, ledger, "Auftrag nicht gel\xF6scht", pReport);
     }
     if (db.Commit() != db.m_nRcSuccess) {
         return GiveBack(db, batch.front(), ledger, "Commit fehlgeschlagen", pReport);

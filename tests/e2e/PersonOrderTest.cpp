@@ -1,6 +1,7 @@
 // The requests of one person are calculated one at a time, in queue order, by however many workers:
-// an older request that stalls after reading its inputs cannot commit last over a newer one, and a
-// person's waiting requests for one year are closed by one calculation. In both dialects.
+// an older request that stalls after reading its inputs cannot commit last over a newer one, a
+// person's waiting requests for one year are closed by one calculation, and a worker that passes
+// over the joined requests does not deadlock with the one that holds them. In both dialects.
 #include <signal.h>
 #include <unistd.h>
 
@@ -190,6 +191,33 @@ TEST_P(PersonOrderTest, AJoinedCalculationThatFailsGivesBackItsOwnRequest) {
     EXPECT_EQ(m_polling.Wait(5000), 0);
     EXPECT_TRUE(givenBack());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM ZTWBASIS.ZTW002PRM"), 2);
+}
+
+// Worker A has joined request 2 of person PB to request 1 and written PB's rows; it closes them
+// slowly. Worker B then claims request 3 of PA, passing over A's two, and its delete of PA's range
+// reads on to PB's first row, which A holds: B waits for A. A must not wait for B in turn.
+TEST_P(PersonOrderTest, AWorkerThatPassesOverAJoinedRequestDoesNotDeadlockWithIt) {
+    Person("PA", 3);
+    Person("PB", 3);
+    QueueFor("1", "PB", "2024-12-31", "Erster");
+    QueueFor("2", "PB", "2024-12-31", "Zweiter");
+    QueueFor("3", "PA", "2024-12-31", "Dritter");
+    Exec("CREATE TRIGGER ZTWBASIS.FAULT_SLOW_ERR BEFORE INSERT ON ZTWBASIS.ZTW002ERR FOR EACH ROW "
+         "SET @fault_slow = SLEEP(1)");
+    ASSERT_TRUE(m_polling.Start(Args(), WorkDir(), m_dir.File("a.out")));
+    ASSERT_TRUE(WaitForUncommitted("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR", 1, 10000));
+    ASSERT_TRUE(m_second.Start(Args(), WorkDir(), m_dir.File("b.out")));
+
+    const bool bEmptied = WaitForEmptyQueue(30000);
+    m_polling.Signal(SIGTERM);
+    m_second.Signal(SIGTERM);
+    EXPECT_EQ(m_polling.Wait(10000), 0);
+    EXPECT_EQ(m_second.Wait(10000), 0);
+    ASSERT_TRUE(bEmptied);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR"), 3);
+    for (const std::string& strText : LogTexts()) {
+        EXPECT_EQ(strText.find("Fehler"), std::string::npos) << strText;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Products, PersonOrderTest, ::testing::Values(kMySql, kOracle),
