@@ -44,9 +44,8 @@ CString AttemptText(int nAttempt, int nDelaySeconds) {
 // on what the failure means: the database does not fit, and the run ends; the request itself
 // cannot be closed, and this run leaves it alone; otherwise it may pass, and the request is tried
 // again later, ever less often.
-RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, const char* pszWhat,
-                        RequestReport* pReport) {
-    const SqlFailure failure = db.ClassifyLastFailure();
+RequestOutcome GiveBackAs(SqlFailure failure, CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger,
+                          const char* pszWhat, RequestReport* pReport) {
     pReport->failure = failure;
     const CString strWhat = RequestName(request) + ": " + pszWhat;
     const CString strDiagnostics = Diagnostics(db);
@@ -77,6 +76,25 @@ RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestL
     }
     LogFailure(strText);
     return RequestOutcome::StillQueued;
+}
+
+RequestOutcome GiveBack(CDbConnection& db, const ParamRecord& request, CRequestLedger& ledger, const char* pszWhat,
+                        RequestReport* pReport) {
+    return GiveBackAs(db.ClassifyLastFailure(), db, request, ledger, pszWhat, pReport);
+}
+
+// What a failed rollback to the savepoint means. The savepoint was set in this transaction, so the
+// rollback to it fails only when the transaction is gone: the connection is lost, or the server has
+// rolled the whole transaction back. A node of a Galera cluster whose transaction lost to another
+// node's says so by failing the next statement, a duplicate key of the rows the other node wrote
+// among others; the savepoint is then unknown (MariaDB 1305, SQLSTATE 42000), which says nothing
+// about the installation. Either way the work may succeed when it is done again.
+SqlFailure LostSavepointFailure(const CDbConnection& db) {
+    const SqlFailure failure = db.ClassifyLastFailure();
+    if (failure == SqlFailure::ConnectionLost) {
+        return failure;
+    }
+    return db.IsClusterNode() ? SqlFailure::Conflict : SqlFailure::Transient;
 }
 
 // A personnel number longer than the calculation's field names nobody the calculation could take:
@@ -183,7 +201,8 @@ bool Calculate(CDbConnection& db, CRequestLedger& ledger, std::vector<ParamRecor
     pBatch->resize(1);
     const CString strDiagnostics = Diagnostics(db);
     if (db.RollbackToSavepoint() != 0) {
-        *pOutcome = GiveBack(db, request, ledger, "Berechnung nicht zur\xFC" "ckgesetzt", pReport);
+        *pOutcome = GiveBackAs(LostSavepointFailure(db), db, request, ledger,
+                               "Berechnung nicht zur\xFC" "ckgesetzt", pReport);
         return false;
     }
     CString strText;
