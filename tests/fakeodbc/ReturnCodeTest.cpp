@@ -1,11 +1,12 @@
-// What the operations make of the driver's results: codes passed through, local failures, and the
-// searched deletes that touch no row.
+// What the operations make of the driver's results: codes passed through, local failures, the
+// searched deletes that touch no row, and a request whose transaction the server has dropped.
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/ProcessRequest.h"
 #include "calc/ContractRecord.h"
 #include "calc/DailyRows.h"
 #include "db/ErrorRecords.h"
@@ -92,6 +93,23 @@ TEST_F(ReturnCodeTest, SearchedDeleteThatTouchesNoRowGivesNoData) {
         EXPECT_EQ(m_pDb->DeleteKvtSfzData("00012345", 20240101, 20240630), outcome.nExpected) << strCase;
         EXPECT_EQ(m_pDb->DeleteKvtSfvData("00012345", 2025, 0), outcome.nExpected) << strCase;
     }
+}
+
+// A fault of the request's own data, where the server had already rolled the whole transaction back
+// (a Galera node's lost conflict): the savepoint is gone, and the product says so in the words of a
+// wrong statement. The request stays queued, and the run goes on.
+TEST_F(ReturnCodeTest, ARequestWhoseTransactionTheServerDroppedStaysQueued) {
+    g_fakeOdbc.AddAnswer({.strMatch = "ZTW310BSV", .nExecReturn = SQL_ERROR, .diag = FakeDiag{"22003", 8115, ""}});
+    g_fakeOdbc.AddAnswer({.strMatch = "ROLLBACK TRANSACTION KVT_CALC",
+                          .nExecReturn = SQL_ERROR,
+                          .diag = FakeDiag{"42000", 6401, "No transaction or savepoint of that name was found."}});
+    std::snprintf(m_request.storedPnr, sizeof(m_request.storedPnr), "%s", "00012345");
+    CRequestLedger ledger;
+    RequestReport report;
+
+    EXPECT_EQ(ProcessRequest(*m_pDb, m_request, ledger, &report), RequestOutcome::StillQueued);
+    EXPECT_EQ(report.failure, SqlFailure::Transient);
+    EXPECT_EQ(g_fakeOdbc.EndTranCalls(), (std::vector<SQLSMALLINT>{SQL_ROLLBACK}));
 }
 
 }  // namespace
