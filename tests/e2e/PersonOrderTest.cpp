@@ -96,6 +96,16 @@ protected:
 
     long Count(const std::string& strSql) { return m_raw.QueryInt(strSql.c_str()); }
 
+    // Waits until both workers have emptied the queue, then stops them; each must end with 0.
+    bool StopBothOnceTheQueueIsEmpty() {
+        const bool bEmptied = WaitForEmptyQueue(30000);
+        m_polling.Signal(SIGTERM);
+        m_second.Signal(SIGTERM);
+        EXPECT_EQ(m_polling.Wait(10000), 0);
+        EXPECT_EQ(m_second.Wait(10000), 0);
+        return bEmptied;
+    }
+
     CChildProcess m_second;
 };
 
@@ -117,12 +127,7 @@ TEST_P(PersonOrderTest, AnOlderRequestThatStallsCannotCommitOverANewerOne) {
     EXPECT_EQ(ClosingRowCount("2"), 0) << "worker B calculated while request 1 was in work";
 
     m_polling.Signal(SIGCONT);
-    const bool bEmptied = WaitForEmptyQueue(30000);
-    m_polling.Signal(SIGTERM);
-    m_second.Signal(SIGTERM);
-    EXPECT_EQ(m_polling.Wait(10000), 0);
-    EXPECT_EQ(m_second.Wait(10000), 0);
-    ASSERT_TRUE(bEmptied);
+    ASSERT_TRUE(StopBothOnceTheQueueIsEmpty());
 
     EXPECT_EQ(ClosingRowCount("1"), 1);
     EXPECT_EQ(ClosingRowCount("2"), 1);
@@ -208,12 +213,7 @@ TEST_P(PersonOrderTest, AWorkerThatPassesOverAJoinedRequestDoesNotDeadlockWithIt
     ASSERT_TRUE(WaitForUncommitted("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR", 1, 10000));
     ASSERT_TRUE(m_second.Start(Args(), WorkDir(), m_dir.File("b.out")));
 
-    const bool bEmptied = WaitForEmptyQueue(30000);
-    m_polling.Signal(SIGTERM);
-    m_second.Signal(SIGTERM);
-    EXPECT_EQ(m_polling.Wait(10000), 0);
-    EXPECT_EQ(m_second.Wait(10000), 0);
-    ASSERT_TRUE(bEmptied);
+    ASSERT_TRUE(StopBothOnceTheQueueIsEmpty());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM ZTWBASIS.ZTW002ERR"), 3);
     for (const std::string& strText : LogTexts()) {
         EXPECT_EQ(strText.find("Fehler"), std::string::npos) << strText;
